@@ -1,0 +1,114 @@
+// A stand-in for the host video editor, enough to load filter plug-ins the
+// way the editor does and to drive them: LoadLibrary, GetFilterTable, a record
+// of its own per plug-in (live checkbox values, services, window, instance),
+// a real window per plug-in, every init callback, then kHostMsgInit to every
+// plug-in once all are loaded. It offers the system-information, filter-by-
+// index and add-menu-entry services, records the menu entries, and on a menu
+// choice sends kHostMsgCommand with an edit handle of its own. Modal windows
+// that a command opens are answered by its DialogAnswerer.
+//
+// One Host at a time per process (the services are plain functions).
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sandbox/host/dialog_answerer.h"
+#include "shell/host_api.h"
+
+namespace sandbox {
+
+struct MenuEntry {
+  FilterRecord* owner;  // the record the plug-in passed
+  std::string text;     // ANSI bytes as given
+  HWND window;
+  int id;
+  int default_key;
+  int flags;
+};
+
+struct CallbackCall {
+  const FilterRecord* filter;
+  UINT message;
+  WPARAM wparam;
+  BOOL result;
+};
+
+struct ServiceCounts {
+  long system_info = 0;
+  long filter_by_index = 0;
+  long add_menu_item = 0;
+};
+
+struct LoadedFilter {
+  std::string path;        // empty for a filter added without a DLL
+  HMODULE module = nullptr;
+  FilterRecord record{};   // the host's own record of the filter
+  HWND window = nullptr;
+  std::vector<int> check_values;
+  bool init_called = false;
+  BOOL init_result = FALSE;
+  std::string name_text, information_text;  // storage for added filters
+};
+
+class Host {
+ public:
+  Host();
+  ~Host();  // sends nothing; destroys the windows and frees the DLLs
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Loads one plug-in DLL, fills the host's record and calls its init
+  // callback. Returns the filter, or null when the DLL or its export is
+  // missing (the reason is in last_error()).
+  LoadedFilter* LoadPlugin(const std::string& path);
+  // Every *.auf of a folder, in name order.
+  bool LoadPluginFolder(const std::string& folder);
+  // A filter without a DLL (name or information may be null), appended at
+  // the next index; for lookups that must meet unusual records.
+  LoadedFilter* AddBareFilter(const char* name, const char* information);
+  // Sends kHostMsgInit to every loaded plug-in, in load order.
+  void SendInit();
+  // Sends kHostMsgCommand with this id to the plug-in that registered it, or
+  // to `filter` directly when given. Returns the callback's result.
+  BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
+
+  // Sets checkbox `index` of a filter (the live value behind word 72).
+  void SetCheck(LoadedFilter* filter, int index, int value);
+
+  LoadedFilter* Find(const std::string& file_name);  // e.g. "exedit.auf"
+  const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
+  const std::vector<MenuEntry>& menu() const { return menu_; }
+  const std::vector<CallbackCall>& callback_calls() const { return calls_; }
+  const ServiceCounts& service_counts() const { return counts_; }
+  void ResetServiceCounts() { counts_ = ServiceCounts{}; }
+  EditHandle edit_handle() { return &edit_session_; }
+  HostServices* services() { return &services_; }
+  DialogAnswerer& answerer() { return answerer_; }
+  const std::string& last_error() const { return last_error_; }
+
+ private:
+  static BOOL __cdecl GetSystemInfo(EditHandle edit, SystemInfo* si);
+  static FilterRecord* __cdecl GetFilterByIndex(int index);
+  static BOOL __cdecl AddMenuItem(FilterRecord* own, const char* text,
+                                  HWND window, int id, int default_key,
+                                  int flags);
+  static LRESULT CALLBACK FilterWindowProc(HWND, UINT, WPARAM, LPARAM);
+  LoadedFilter* Adopt(std::unique_ptr<LoadedFilter> filter);
+
+  struct EditSession {
+    int unused;
+  } edit_session_{};
+  HostServices services_{};
+  std::vector<std::unique_ptr<LoadedFilter>> filters_;
+  std::vector<MenuEntry> menu_;
+  std::vector<CallbackCall> calls_;
+  ServiceCounts counts_;
+  DialogAnswerer answerer_;
+  std::string last_error_;
+};
+
+}  // namespace sandbox

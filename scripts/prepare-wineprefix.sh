@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Makes a wine prefix for the tests: created once, dialogs unmanaged (they
+# close faster), and a spare drive letter T: mapped to a scratch folder so a
+# test can choose a drive root, whose path already ends in "\".
+# Usage: prepare-wineprefix.sh PREFIX
+set -euo pipefail
+prefix=$1
+here=$(cd "$(dirname "$0")" && pwd)
+export TREBBO_WINEPREFIX=$prefix
+
+if [ ! -f "$prefix/system.reg" ]; then
+  mkdir -p "$prefix"
+  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+fi
+"$here/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+mkdir -p "$prefix/drive_t"
+ln -sfn ../drive_t "$prefix/dosdevices/t:"
+WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+echo "wine prefix ready: $prefix"

@@ -1,0 +1,22 @@
+// Where the test programs find the built plug-ins, and scratch folders.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+// The built trebbo.auf and the stand-in exedit.auf as Windows paths.
+// TREBBO_AUF / EXEDIT_STANDIN in the environment override the built ones.
+std::string TrebboAufPath();
+std::string ExeditStandinPath();
+
+// A Unix path as wine sees it (Z:\...); Windows paths pass unchanged.
+std::string WindowsPath(const std::string& path);
+
+// A new empty folder under the wine temp folder, unique per call.
+std::wstring NewScratchFolder(const std::wstring& hint);
+
+// Bytes of a narrow string as "83 74 ..." for readable failure output.
+std::string HexBytes(const std::string& bytes);
+
+}  // namespace testing_support
