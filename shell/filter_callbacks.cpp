@@ -1,1 +1,55 @@
-// placeholder: being written
+#include "shell/filter_callbacks.h"
+
+#include "exedit/exedit_link.h"
+#include "shell/filter_lookup.h"
+#include "shell/filter_table.h"
+#include "shell/texts.h"
+#include "transfer/batch_commands.h"
+
+namespace {
+
+// Adds the two menu entries only when extended editing 0.92 is both listed
+// by the host and linked: with the information text found but exedit.auf not
+// loaded at init, a command would call into offsets from a null base.
+void ArmOrReportMissingExedit(FilterRecord* own) {
+  const bool exedit_found =
+      FindFilterByInformation(own, kExeditInformation) != nullptr;
+  if (!exedit_found || !ExeditLink::IsResolved()) {
+    MessageBoxA(own->window, kMsgExeditNotFound, kPluginName, MB_OK);
+    return;
+  }
+  own->services->add_menu_item(own, kMenuImportAllText, own->window,
+                               kMenuImportAll, 0, 0);
+  own->services->add_menu_item(own, kMenuExportAllText, own->window,
+                               kMenuExportAll, 0, 0);
+}
+
+void RunCommand(WPARAM id, EditHandle edit, FilterRecord* own) {
+  if (id == kMenuImportAll) {
+    ImportAllScenes(edit, own);
+  } else if (id == kMenuExportAll) {
+    ExportAllScenes(edit, own);
+  }
+}
+
+}  // namespace
+
+BOOL __cdecl FilterInit(FilterRecord*) { return ExeditLink::Resolve(); }
+
+BOOL __cdecl FilterExit(FilterRecord*) { return TRUE; }
+
+BOOL __cdecl FilterWndProc(HWND, UINT message, WPARAM wparam, LPARAM,
+                           EditHandle edit, FilterRecord* own) {
+  // The host was built by another compiler: an exception reaching it would
+  // end the editor and the user's unsaved project with it. A command that
+  // runs out of memory simply ends.
+  try {
+    if (message == kHostMsgInit) {
+      ArmOrReportMissingExedit(own);
+    } else if (message == kHostMsgCommand) {
+      RunCommand(wparam, edit, own);
+    }
+  } catch (...) {
+  }
+  return FALSE;
+}
