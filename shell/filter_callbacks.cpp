@@ -25,6 +25,9 @@ void ArmOrReportMissingExedit(FilterRecord* own) {
 }
 
 void RunCommand(WPARAM id, EditHandle edit, FilterRecord* own) {
+  // The entries exist only with a resolved link; a host that sends their ids
+  // anyway must not reach offsets from a null base.
+  if (!ExeditLink::IsResolved()) return;
   if (id == kMenuImportAll) {
     ImportAllScenes(edit, own);
   } else if (id == kMenuExportAll) {

@@ -1,1 +1,121 @@
-// placeholder: being written
+// The link to extended editing, against the stand-in loaded in this process,
+// and the lookup of filters by name against the sandbox host's list.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "exedit/exedit_link.h"
+#include "exedit/filter_by_name.h"
+#include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/sandbox_host.h"
+#include "tests/support/sjis_texts.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+// The link is resolved once per process and never given up, so one scenario
+// walks it from unresolved to resolved and uses it.
+TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
+  ASSERT_EQ(GetModuleHandleA("exedit.auf"), nullptr) << "an earlier test left it loaded";
+  EXPECT_FALSE(ExeditLink::Resolve());
+  EXPECT_FALSE(ExeditLink::IsResolved());
+  EXPECT_EQ(GetModuleHandleA("exedit.auf"), nullptr) << "Resolve must not load it";
+
+  HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
+  ASSERT_NE(standin, nullptr) << GetLastError();
+  auto get_control = reinterpret_cast<StandinGetControlFn>(
+      reinterpret_cast<void*>(GetProcAddress(standin, "StandinGetControl")));
+  auto sync = reinterpret_cast<StandinSyncFn>(
+      reinterpret_cast<void*>(GetProcAddress(standin, "StandinSync")));
+  ASSERT_TRUE(get_control && sync);
+  StandinControl* control = get_control();
+
+  ASSERT_TRUE(ExeditLink::Resolve());
+  EXPECT_TRUE(ExeditLink::IsResolved());
+
+  // The count is read anew each time, so it follows every switch.
+  const int objects[] = {2, 0, 0, 5};
+  auto fill = [control](int scene, int count) {
+    for (int i = 0; i < count; ++i) {
+      std::snprintf(control->scenes[scene].objects[i], kStandinMaxLabel, "object %d", i);
+    }
+    control->scenes[scene].count = count;
+  };
+  for (int scene = 0; scene < 4; ++scene) fill(scene, objects[scene]);
+  fill(49, 1);
+  sync();
+  FilterRecord exedit_record{};
+  int edit_session = 0;
+  std::vector<int> counts;
+  for (int scene : {3, 0, 1, 49, 3}) {
+    ExeditLink::ChangeScene(scene, &exedit_record, &edit_session);
+    counts.push_back(ExeditLink::ObjectCount());
+  }
+  EXPECT_EQ(counts, (std::vector<int>{5, 2, 0, 1, 5}));
+  ASSERT_GE(control->call_count, 1);
+  const StandinCall& last_switch = control->calls[control->call_count - 1];
+  EXPECT_EQ(last_switch.routine, kStandinChangeScene);
+  EXPECT_EQ(last_switch.scene, 3);
+  EXPECT_EQ(last_switch.filter, &exedit_record);
+  EXPECT_EQ(last_switch.edit, &edit_session);
+
+  // Save and load get their arguments unchanged and give back the routine's
+  // result: a saved scene loads; a missing file does not.
+  std::wstring folder = testing_support::NewScratchFolder(L"link");
+  char ansi_folder[MAX_PATH];
+  WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi_folder, MAX_PATH, nullptr, nullptr);
+  const std::string path = std::string(ansi_folder) + "\\scene_3.exo";
+  const int first = control->call_count;
+  EXPECT_EQ(ExeditLink::SaveExo(path.c_str()), 1);
+  ExeditLink::ChangeScene(1, &exedit_record, &edit_session);
+  EXPECT_EQ(ExeditLink::LoadExo(path.c_str(), 0, 0, &exedit_record, &edit_session), 1);
+  EXPECT_EQ(ExeditLink::ObjectCount(), 5);
+  EXPECT_EQ(ExeditLink::LoadExo((path + ".missing").c_str(), 7, 8, nullptr, nullptr), 0);
+  ASSERT_EQ(control->call_count, first + 4);
+  const StandinCall& save = control->calls[first];
+  EXPECT_EQ(save.routine, kStandinSave);
+  EXPECT_EQ(save.current_scene, 3);
+  EXPECT_STREQ(save.path, path.c_str());
+  const StandinCall& load = control->calls[first + 2];
+  EXPECT_EQ(load.routine, kStandinLoad);
+  EXPECT_STREQ(load.path, path.c_str());
+  EXPECT_EQ(load.a, 0);
+  EXPECT_EQ(load.b, 0);
+  EXPECT_EQ(load.caller, &exedit_record);
+  EXPECT_EQ(load.edit, &edit_session);
+  const StandinCall& missing = control->calls[first + 3];
+  EXPECT_EQ(missing.a, 7);
+  EXPECT_EQ(missing.b, 8);
+  // The stand-in stays loaded: the link now points into it for good.
+}
+
+class FilterByName : public ::testing::Test {
+ protected:
+  FilterRecord* Add(const char* name) { return &host_.AddBareFilter(name, nullptr)->record; }
+  sandbox::Host host_;
+};
+
+TEST_F(FilterByName, OfTwoFiltersWithTheNameTheHigherIndexWins) {
+  FilterRecord* own = Add("Trebbo");
+  FilterRecord* lower = Add(sjis::kExeditName);
+  Add(nullptr);  // a record without a name is skipped, not compared
+  FilterRecord* higher = Add(sjis::kExeditName);
+  Add("other");
+  EXPECT_EQ(CountFilters(own), 5);
+  EXPECT_NE(lower, higher);
+  EXPECT_EQ(FindFilterByName(own, sjis::kExeditName), higher);
+  EXPECT_EQ(FindFilterByName(own, "Trebbo"), own);
+}
+
+TEST_F(FilterByName, NoFilterWithTheNameGivesNull) {
+  FilterRecord* own = Add("Trebbo");
+  Add(nullptr);
+  Add("\x8a\x67\x92\xa3\x95\xd2");  // a prefix of the name is not the name
+  EXPECT_EQ(FindFilterByName(own, sjis::kExeditName), nullptr);
+}
+
+}  // namespace

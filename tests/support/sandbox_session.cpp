@@ -1,0 +1,45 @@
+#include "tests/support/sandbox_session.h"
+
+#include <cstdio>
+
+#include "tests/support/test_paths.h"
+
+namespace testing_support {
+
+sandbox::LoadedFilter* SandboxSession::LoadTrebbo() {
+  return host_->LoadPlugin(TrebboAufPath());
+}
+
+sandbox::LoadedFilter* SandboxSession::LoadExedit() {
+  sandbox::LoadedFilter* exedit = host_->LoadPlugin(ExeditStandinPath());
+  if (exedit == nullptr) return nullptr;
+  auto get_control = reinterpret_cast<StandinGetControlFn>(
+      reinterpret_cast<void*>(GetProcAddress(exedit->module, "StandinGetControl")));
+  sync_ = reinterpret_cast<StandinSyncFn>(
+      reinterpret_cast<void*>(GetProcAddress(exedit->module, "StandinSync")));
+  standin_ = get_control ? get_control() : nullptr;
+  return exedit;
+}
+
+void SandboxSession::SyncStandin() {
+  if (sync_) sync_();
+}
+
+void SandboxSession::AddObjects(int scene, int count) {
+  StandinScene& target = standin_->scenes[scene];
+  for (int i = 0; i < count && target.count < kStandinMaxObjects; ++i) {
+    std::snprintf(target.objects[target.count], kStandinMaxLabel, "%d-%d", scene, i);
+    ++target.count;
+  }
+  SyncStandin();
+}
+
+bool SandboxSession::Close() {
+  host_.reset();
+  standin_ = nullptr;
+  sync_ = nullptr;
+  return GetModuleHandleA("trebbo.auf") == nullptr &&
+         GetModuleHandleA("exedit.auf") == nullptr;
+}
+
+}  // namespace testing_support

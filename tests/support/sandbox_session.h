@@ -1,0 +1,38 @@
+// A sandbox host with the plug-ins of one scenario loaded, torn down so that
+// the next scenario loads fresh copies of the DLLs.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/sandbox_host.h"
+
+namespace testing_support {
+
+class SandboxSession {
+ public:
+  SandboxSession() : host_(std::make_unique<sandbox::Host>()) {}
+  ~SandboxSession() { Close(); }
+
+  sandbox::Host& host() { return *host_; }
+  sandbox::LoadedFilter* LoadTrebbo();
+  sandbox::LoadedFilter* LoadExedit();  // the stand-in
+  // The stand-in's control block, once it is loaded.
+  StandinControl* standin() { return standin_; }
+  void SyncStandin();  // after changing standin()->scenes directly
+  // Puts `count` objects labelled "<scene>-<n>" into a scene of the stand-in.
+  void AddObjects(int scene, int count);
+
+  // Unloads everything; true when neither DLL stays in the process.
+  bool Close();
+
+ private:
+  std::unique_ptr<sandbox::Host> host_;
+  StandinControl* standin_ = nullptr;
+  StandinSyncFn sync_ = nullptr;
+};
+
+}  // namespace testing_support
