@@ -1,0 +1,241 @@
+// "exoファイルを一気にエクスポート" end to end: the real DLL in the sandbox
+// host, the stand-in extended editing writing the files, and the folder
+// dialog answered from the test.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/command_fixture.h"
+#include "tests/support/sjis_texts.h"
+
+namespace {
+
+using namespace testing_support;
+
+std::vector<std::wstring> SceneFiles(std::initializer_list<const wchar_t*> names) {
+  std::vector<std::wstring> files(names.begin(), names.end());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<std::wstring> AllFiftySceneFiles() {
+  std::vector<std::wstring> files = {L"scene_root.exo"};
+  for (int scene = 1; scene <= 49; ++scene) {
+    files.push_back(L"scene_" + std::to_wstring(scene) + L".exo");
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+class Export : public CommandTest {
+ protected:
+  // Exactly the given saves, each while its scene was current.
+  void ExpectSaves(const std::string& folder, std::initializer_list<int> scenes) {
+    std::vector<SceneFileCall> expected;
+    for (int scene : scenes) {
+      expected.push_back({scene, folder + "\\" +
+                                     (scene == 0 ? std::string("scene_root.exo")
+                                                 : "scene_" + std::to_string(scene) + ".exo")});
+    }
+    EXPECT_EQ(Saves(calls()), expected);
+  }
+};
+
+TEST_F(Export, WritesTheRootAndTheScenesWithObjectsAndEndsOnTheRoot) {
+  session().AddObjects(0, 2);
+  session().AddObjects(3, 1);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(FilesIn(folder), SceneFiles({L"scene_root.exo", L"scene_3.exo"}));
+  ExpectSaves(Ansi(folder), {0, 3});
+  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
+  EXPECT_EQ(calls().current_scene, 0);
+  ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
+  EXPECT_EQ(host().answerer().folder_dialogs()[0].title, L"Select folder to save");
+  EXPECT_TRUE(host().answerer().message_boxes().empty()) << "no message at the end";
+}
+
+TEST_F(Export, EmptyRootIsStillWrittenAndSceneNumbersAreDecimal) {
+  session().AddObjects(10, 1);
+  session().AddObjects(49, 3);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(FilesIn(folder),
+            SceneFiles({L"scene_root.exo", L"scene_10.exo", L"scene_49.exo"}));
+  ExpectSaves(Ansi(folder), {0, 10, 49});
+}
+
+TEST_F(Export, CheckboxOffWritesEveryScene) {
+  host().SetCheck(trebbo(), 0, 0);
+  session().AddObjects(7, 1);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(FilesIn(folder), AllFiftySceneFiles());
+  std::vector<int> all;
+  for (int scene = 0; scene <= 49; ++scene) all.push_back(scene);
+  std::vector<int> saved;
+  for (const auto& save : Saves(calls())) saved.push_back(save.scene);
+  EXPECT_EQ(saved, all) << "each save while its own scene is current";
+}
+
+TEST_F(Export, CheckboxBackOnSkipsEmptyScenesAgain) {
+  host().SetCheck(trebbo(), 0, 0);
+  host().SetCheck(trebbo(), 0, 1);
+  session().AddObjects(2, 1);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(FilesIn(folder), SceneFiles({L"scene_root.exo", L"scene_2.exo"}));
+}
+
+TEST_F(Export, FilesOfSkippedScenesStayAsTheyWere) {
+  const std::wstring folder = NewScratchFolder(L"export");
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_5.exo", "from an earlier export"));
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_root.exo", "old root"));
+  session().AddObjects(0, 1);
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(ReadFileBytes(folder + L"\\scene_5.exo"), "from an earlier export");
+  EXPECT_NE(ReadFileBytes(folder + L"\\scene_root.exo"), "old root");
+  EXPECT_EQ(FilesIn(folder), SceneFiles({L"scene_root.exo", L"scene_5.exo"}));
+}
+
+// A drive root already ends in "\"; one more is appended all the same, and
+// the doubled separator still names the file.
+TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
+  ASSERT_NE(GetDriveTypeW(L"T:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR))
+      << "the test prefix maps T: to a scratch folder (scripts/prepare-wineprefix.sh)";
+  for (const std::wstring& name : FilesIn(L"T:")) DeleteFileW((L"T:\\" + name).c_str());
+  session().AddObjects(4, 1);
+
+  Run(kExportAll, L"T:\\");
+
+  ExpectSaves("T:\\", {0, 4});
+  EXPECT_EQ(Saves(calls())[0].path, "T:\\\\scene_root.exo");
+  EXPECT_EQ(FilesIn(L"T:"), SceneFiles({L"scene_root.exo", L"scene_4.exo"}));
+}
+
+TEST_F(Export, CancelTouchesNoSceneAndSaysNothing) {
+  session().AddObjects(0, 1);
+  host().answerer().QueueCancel();
+
+  EXPECT_FALSE(host().ChooseMenu(kExportAll));
+
+  EXPECT_EQ(calls().call_count, 0);
+  EXPECT_TRUE(host().answerer().message_boxes().empty());
+  EXPECT_EQ(host().answerer().folder_dialogs().size(), 1u);
+}
+
+// With code page 1252 a Japanese folder name comes back from the dialog with
+// substitutes and names no folder: the message, then the dialog again.
+TEST_F(Export, Cp1252JapaneseFolderIsMissingAndAskedForAgainEachTime) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const std::wstring japanese = NewScratchFolder(L"\u66f8\u304d\u51fa\u3057");  // 書き出し
+  const std::wstring usable = NewScratchFolder(L"export");
+  host().answerer().QueueFolder(japanese);
+  host().answerer().QueueFolder(japanese);
+  host().answerer().QueueFolder(usable);
+
+  EXPECT_FALSE(host().ChooseMenu(kExportAll));
+
+  const auto& boxes = host().answerer().message_boxes();
+  ASSERT_EQ(boxes.size(), 2u) << "one message per missing answer";
+  for (const auto& box : boxes) {
+    EXPECT_EQ(box.caption, L"Trebbo");
+    EXPECT_EQ(box.text_ansi, sjis::kMsgFolderMissing) << HexBytes(box.text_ansi);
+    EXPECT_EQ(box.owner, trebbo()->window);
+    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+  }
+  EXPECT_EQ(host().answerer().folder_dialogs().size(), 3u);
+  EXPECT_TRUE(FilesIn(japanese).empty());
+  EXPECT_EQ(FilesIn(usable), SceneFiles({L"scene_root.exo"}));
+}
+
+TEST_F(Export, Cp932JapaneseFolderReceivesTheFiles) {
+  ASSERT_EQ(GetACP(), 932u);
+  const std::wstring folder = NewScratchFolder(L"\u30b7\u30fc\u30f3\u66f8\u304d\u51fa\u3057");
+  session().AddObjects(1, 1);
+
+  Run(kExportAll, folder);
+
+  EXPECT_TRUE(host().answerer().message_boxes().empty());
+  EXPECT_EQ(FilesIn(folder), SceneFiles({L"scene_root.exo", L"scene_1.exo"}));
+  ExpectSaves(Ansi(folder), {0, 1});
+}
+
+// Scene paths must fit in MAX_PATH: the folder, "\" and "scene_root.exo".
+// A folder one byte too long is refused like a missing one.
+TEST_F(Export, FolderTooLongForItsScenePathsIsRefusedLikeAMissingOne) {
+  const std::wstring base = NewScratchFolder(L"long");
+  // Nested folders of `letter`s until the path has exactly `length` bytes.
+  auto folder_of_length = [&](size_t length, wchar_t letter) {
+    std::wstring folder = base;
+    size_t extra = length - base.size();
+    while (extra > 0) {
+      size_t take = std::min<size_t>(extra, 101);
+      if (extra - take == 1) --take;  // leave room for "\" and one letter
+      folder += L"\\" + std::wstring(take - 1, letter);
+      CreateDirectoryW(folder.c_str(), nullptr);
+      extra -= take;
+    }
+    return folder;
+  };
+  const std::wstring too_long = folder_of_length(245, L'a');
+  const std::wstring longest = folder_of_length(244, L'b');
+  ASSERT_EQ(Ansi(too_long).size(), 245u);
+  ASSERT_EQ(Ansi(longest).size(), 244u);
+  host().answerer().QueueFolder(too_long);
+  host().answerer().QueueFolder(longest);
+
+  EXPECT_FALSE(host().ChooseMenu(kExportAll));
+
+  ASSERT_EQ(host().answerer().message_boxes().size(), 1u);
+  EXPECT_EQ(host().answerer().message_boxes()[0].text_ansi, sjis::kMsgFolderMissing);
+  EXPECT_EQ(host().answerer().folder_dialogs().size(), 2u);
+  EXPECT_TRUE(FilesIn(too_long).empty());
+  EXPECT_EQ(FilesIn(longest), SceneFiles({L"scene_root.exo"}));
+  ASSERT_EQ(Saves(calls()).size(), 1u);
+  EXPECT_EQ(Saves(calls())[0].path.size(), 259u);
+}
+
+TEST_F(Export, OfTwoFiltersNamedExeditTheHigherIndexIsSwitched) {
+  sandbox::LoadedFilter* second = host().AddBareFilter(sjis::kExeditName, nullptr);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  ASSERT_EQ(SceneSwitches(calls()).size(), 51u);
+  for (int i = 0; i < calls().call_count; ++i) {
+    if (calls().calls[i].routine == kStandinChangeScene) {
+      EXPECT_EQ(calls().calls[i].filter, &second->record) << "call " << i;
+    }
+  }
+}
+
+// Extended editing's record gone from the host's list between the init
+// message and the command: nothing of extended editing is called with a null
+// record; the command ends quietly.
+TEST_F(Export, WithoutAFilterNamedExeditNothingIsSwitchedOrSaved) {
+  host().Find("exedit.auf")->record.name = "renamed";
+  session().AddObjects(0, 1);
+  const std::wstring folder = NewScratchFolder(L"export");
+
+  Run(kExportAll, folder);
+
+  EXPECT_EQ(calls().call_count, 0);
+  EXPECT_TRUE(FilesIn(folder).empty());
+  EXPECT_TRUE(host().answerer().message_boxes().empty());
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// "exoファイルを一気にインポート" end to end, and the round trip through
+// both commands.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/command_fixture.h"
+
+namespace {
+
+using namespace testing_support;
+
+class Import : public CommandTest {
+ protected:
+  // A scene folder written by the export of a project with objects in
+  // `scenes` (scene n holds n + 1 objects); the project is then closed and a
+  // fresh, empty one opened.
+  std::wstring ExportedFolder(std::initializer_list<int> scenes) {
+    for (int scene : scenes) session().AddObjects(scene, scene + 1);
+    const std::wstring folder = NewScratchFolder(L"scenes");
+    Run(kExportAll, folder);
+    OpenFreshProject();
+    return folder;
+  }
+
+  std::vector<SceneFileCall> ExpectedLoads(const std::wstring& folder,
+                                           std::initializer_list<int> scenes) {
+    std::vector<SceneFileCall> loads;
+    for (int scene : scenes) {
+      loads.push_back({scene, Ansi(folder) + "\\" +
+                                  (scene == 0 ? std::string("scene_root.exo")
+                                              : "scene_" + std::to_string(scene) + ".exo")});
+    }
+    return loads;
+  }
+};
+
+TEST_F(Import, LoadsEachSceneFileIntoItsSceneAndEndsOnTheRoot) {
+  const std::wstring folder = ExportedFolder({0, 2});
+  ASSERT_EQ(FilesIn(folder).size(), 2u);
+
+  Run(kImportAll, folder);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 2}));
+  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot())
+      << "every scene is switched to, file or not";
+  EXPECT_EQ(calls().current_scene, 0);
+  for (int i = 0; i < calls().call_count; ++i) {
+    const StandinCall& call = calls().calls[i];
+    if (call.routine != kStandinLoad) continue;
+    EXPECT_EQ(call.a, 0);
+    EXPECT_EQ(call.b, 0);
+    EXPECT_EQ(call.caller, &trebbo()->record);
+    EXPECT_EQ(call.edit, host().edit_handle());
+  }
+  EXPECT_EQ(ObjectsOf(calls(), 0).size(), 1u);
+  EXPECT_EQ(ObjectsOf(calls(), 2).size(), 3u);
+  for (int scene : {1, 3, 49}) EXPECT_TRUE(ObjectsOf(calls(), scene).empty()) << scene;
+  ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
+  EXPECT_EQ(host().answerer().folder_dialogs()[0].title, L"Select folder to import");
+  EXPECT_TRUE(host().answerer().message_boxes().empty());
+}
+
+// Only the exact names count; the root file is tried whether it is there or
+// not, and its absence is extended editing's matter.
+TEST_F(Import, OtherFileNamesAreNeverLoaded) {
+  const std::wstring folder = NewScratchFolder(L"odd-names");
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_02.exo", "[standin-exo]\r\nscene=2\r\n"));
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_50.exo", "[standin-exo]\r\nscene=50\r\n"));
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_0.exo", "[standin-exo]\r\nscene=0\r\n"));
+
+  Run(kImportAll, folder);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0}));
+  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
+}
+
+TEST_F(Import, ImportingTwiceLoadsEveryFileTwice) {
+  const std::wstring folder = ExportedFolder({0, 5});
+
+  Run(kImportAll, folder);
+  Run(kImportAll, folder);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 5, 0, 5}));
+  EXPECT_EQ(ObjectsOf(calls(), 5).size(), 12u) << "the scene is not cleared first";
+}
+
+TEST_F(Import, CancelTouchesNoScene) {
+  host().answerer().QueueCancel();
+  EXPECT_FALSE(host().ChooseMenu(kImportAll));
+  EXPECT_EQ(calls().call_count, 0);
+  EXPECT_TRUE(host().answerer().message_boxes().empty());
+}
+
+// Under code page 1252 a Japanese folder name comes back with substitutes:
+// the message, the dialog again, and a cancel there ends the command.
+TEST_F(Import, Cp1252JapaneseFolderIsMissingThenCancelEndsQuietly) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const std::wstring japanese = NewScratchFolder(L"\u8aad\u307f\u8fbc\u307f");  // 読み込み
+  host().answerer().QueueFolder(japanese);
+  host().answerer().QueueCancel();
+
+  EXPECT_FALSE(host().ChooseMenu(kImportAll));
+
+  ASSERT_EQ(host().answerer().message_boxes().size(), 1u);
+  EXPECT_EQ(host().answerer().message_boxes()[0].owner, trebbo()->window);
+  EXPECT_EQ(host().answerer().folder_dialogs().size(), 2u);
+  EXPECT_EQ(calls().call_count, 0);
+}
+
+TEST_F(Import, RoundTripGivesBackEveryExportedScene) {
+  const int scenes[] = {0, 1, 3, 10, 49};
+  for (int scene : scenes) session().AddObjects(scene, scene % 4 + 1);
+  std::vector<std::vector<std::string>> before;
+  for (int scene = 0; scene <= 49; ++scene) before.push_back(ObjectsOf(calls(), scene));
+  const std::wstring folder = NewScratchFolder(L"round-trip");
+  Run(kExportAll, folder);
+
+  OpenFreshProject();
+  Run(kImportAll, folder);
+
+  std::vector<std::vector<std::string>> after;
+  for (int scene = 0; scene <= 49; ++scene) after.push_back(ObjectsOf(calls(), scene));
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(Import, Cp932JapaneseFolderWorksBothWays) {
+  ASSERT_EQ(GetACP(), 932u);
+  session().AddObjects(0, 1);
+  session().AddObjects(8, 2);
+  const std::wstring folder = NewScratchFolder(L"\u30b7\u30fc\u30f3\u4fdd\u5b58");  // シーン保存
+  Run(kExportAll, folder);
+  ASSERT_EQ(FilesIn(folder).size(), 2u);
+
+  OpenFreshProject();
+  Run(kImportAll, folder);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 8}));
+  EXPECT_EQ(ObjectsOf(calls(), 8).size(), 2u);
+}
+
+}  // namespace

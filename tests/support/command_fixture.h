@@ -1,0 +1,57 @@
+// A project open in the sandbox host with the plug-in armed next to the
+// stand-in extended editing, ready for a menu command.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/sandbox_session.h"
+#include "tests/support/scene_folder_files.h"
+#include "tests/support/test_paths.h"
+
+namespace testing_support {
+
+constexpr int kImportAll = 1025;
+constexpr int kExportAll = 1026;
+
+class CommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { OpenFreshProject(); }
+  void TearDown() override {
+    EXPECT_TRUE(session_->Close()) << "a DLL stayed loaded";
+  }
+
+  // Unloads everything and loads the stand-in and the plug-in anew: an empty
+  // project, the plug-in armed, nothing recorded yet.
+  void OpenFreshProject() {
+    if (session_) {
+      ASSERT_TRUE(session_->Close());
+    }
+    session_ = std::make_unique<SandboxSession>();
+    ASSERT_NE(session_->LoadExedit(), nullptr) << host().last_error();
+    ASSERT_NE(standin(), nullptr);
+    trebbo_ = session_->LoadTrebbo();
+    ASSERT_NE(trebbo_, nullptr) << host().last_error();
+    host().SendInit();
+    ASSERT_EQ(host().menu().size(), 2u) << "the plug-in did not arm its menu";
+  }
+
+  // Chooses a menu entry with the folder dialog answered by `folder`.
+  void Run(int id, const std::wstring& folder) {
+    host().answerer().QueueFolder(folder);
+    EXPECT_FALSE(host().ChooseMenu(id));
+  }
+
+  sandbox::Host& host() { return session_->host(); }
+  StandinControl* standin() { return session_->standin(); }
+  const StandinControl& calls() { return *session_->standin(); }
+  SandboxSession& session() { return *session_; }
+  sandbox::LoadedFilter* trebbo() { return trebbo_; }
+
+  std::unique_ptr<SandboxSession> session_;
+  sandbox::LoadedFilter* trebbo_ = nullptr;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,96 @@
+#include "tests/support/scene_folder_files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace testing_support {
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string Ansi(const std::wstring& text) {
+  int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
+                                 nullptr, 0, nullptr, nullptr);
+  std::string result(size, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
+                      size, nullptr, nullptr);
+  return result;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    bytes.append(buffer, got);
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+static int KeptCalls(const StandinControl& control) {
+  return std::min(control.call_count, kStandinMaxCalls);
+}
+
+std::vector<int> SceneSwitches(const StandinControl& control) {
+  std::vector<int> scenes;
+  for (int i = 0; i < KeptCalls(control); ++i) {
+    if (control.calls[i].routine == kStandinChangeScene) scenes.push_back(control.calls[i].scene);
+  }
+  return scenes;
+}
+
+static std::vector<SceneFileCall> CallsOf(const StandinControl& control, int routine) {
+  std::vector<SceneFileCall> calls;
+  for (int i = 0; i < KeptCalls(control); ++i) {
+    const StandinCall& call = control.calls[i];
+    if (call.routine == routine) calls.push_back({call.current_scene, call.path});
+  }
+  return calls;
+}
+
+std::vector<SceneFileCall> Saves(const StandinControl& control) {
+  return CallsOf(control, kStandinSave);
+}
+
+std::vector<SceneFileCall> Loads(const StandinControl& control) {
+  return CallsOf(control, kStandinLoad);
+}
+
+std::vector<std::string> ObjectsOf(const StandinControl& control, int scene) {
+  const StandinScene& s = control.scenes[scene];
+  return std::vector<std::string>(s.objects, s.objects + s.count);
+}
+
+std::vector<int> AllScenesThenRoot() {
+  std::vector<int> scenes;
+  for (int scene = 0; scene <= 49; ++scene) scenes.push_back(scene);
+  scenes.push_back(0);
+  return scenes;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,43 @@
+// Looking at scene folders and at what the stand-in extended editing was
+// asked to do, in forms that compare whole at once.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sandbox/exedit/standin_control.h"
+
+namespace testing_support {
+
+// Names of the files in a folder, sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
+// The folder's path in the ANSI code page, as the plug-in hands it on.
+std::string Ansi(const std::wstring& text);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+
+// Every scene the stand-in was switched to, in order.
+std::vector<int> SceneSwitches(const StandinControl& control);
+
+// A save or load: the scene current at the call and the path it was given.
+struct SceneFileCall {
+  int scene;
+  std::string path;
+  bool operator==(const SceneFileCall& other) const {
+    return scene == other.scene && path == other.path;
+  }
+};
+inline void PrintTo(const SceneFileCall& call, std::ostream* out) {
+  *out << "{scene " << call.scene << ", \"" << call.path << "\"}";
+}
+std::vector<SceneFileCall> Saves(const StandinControl& control);
+std::vector<SceneFileCall> Loads(const StandinControl& control);
+
+// The labels of a scene's objects.
+std::vector<std::string> ObjectsOf(const StandinControl& control, int scene);
+
+// Every scene 0 .. 49 in order, then 0 again: what a whole command switches.
+std::vector<int> AllScenesThenRoot();
+
+}  // namespace testing_support
