@@ -1,0 +1,81 @@
+// The dialog answerer that the picker tests and the sandbox host rely on:
+// what it records of a message box, and what it does with a folder dialog
+// for which no answer was queued.
+
+#include "sandbox/host/dialog_answerer.h"
+
+#include <windows.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "tests/support/test_paths.h"
+
+namespace {
+
+using sandbox::DialogAnswerer;
+using testing_support::HexBytes;
+
+// フォルダが存在しません。 in Shift_JIS.
+constexpr char kFolderMissingSjis[] =
+    "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc"
+    "\x82\xb9\x82\xf1\x81\x42";
+
+TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
+  std::vector<sandbox::MessageBoxSeen> boxes;
+  HWND owner = nullptr;
+  int plain_answer = 0, error_answer = 0;
+  std::thread([&] {
+    owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10,
+                            nullptr, nullptr, nullptr, nullptr);
+    DialogAnswerer answerer;
+    plain_answer = MessageBoxA(owner, kFolderMissingSjis, "Trebbo", MB_OK);
+    error_answer = MessageBoxA(nullptr, "disk full", "Other", MB_OK | MB_ICONERROR);
+    boxes = answerer.message_boxes();
+    DestroyWindow(owner);
+  }).join();
+
+  EXPECT_EQ(plain_answer, IDOK);
+  EXPECT_EQ(error_answer, IDOK);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, L"Trebbo");
+  EXPECT_EQ(boxes[0].text, L"フォルダが存在しません。");
+  EXPECT_EQ(HexBytes(boxes[0].text_ansi), HexBytes(kFolderMissingSjis));
+  EXPECT_EQ(boxes[0].owner, owner);
+  EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
+  EXPECT_FALSE(boxes[0].icon_shown);
+  EXPECT_EQ(boxes[1].caption, L"Other");
+  EXPECT_EQ(boxes[1].text, L"disk full");
+  EXPECT_EQ(boxes[1].owner, nullptr);
+  EXPECT_TRUE(boxes[1].icon_shown);
+}
+
+TEST(DialogAnswerer, CancelsFolderDialogWithoutQueuedAnswer) {
+  HRESULT shown = S_OK;
+  std::vector<sandbox::FolderDialogSeen> dialogs;
+  std::thread([&] {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    DialogAnswerer answerer;
+    IFileDialog* dialog = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr,
+                                   CLSCTX_INPROC_SERVER, IID_IFileDialog,
+                                   reinterpret_cast<void**>(&dialog)))) {
+      dialog->SetTitle(L"Nobody expects this");
+      shown = dialog->Show(nullptr);
+      dialog->Release();
+    }
+    dialogs = answerer.folder_dialogs();
+    CoUninitialize();
+  }).join();
+
+  EXPECT_EQ(shown, HRESULT_FROM_WIN32(ERROR_CANCELLED));
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].title, L"Nobody expects this");
+  EXPECT_FALSE(dialogs[0].answered);
+  EXPECT_TRUE(dialogs[0].cancelled);
+}
+
+}  // namespace
