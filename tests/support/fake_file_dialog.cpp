@@ -261,15 +261,17 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
   }
 };
 
-// COM holds the factory while it is registered; its own reference counting
-// is not part of what the tests look at, so it is not logged.
-class FakeClassFactory final : public IClassFactory {
+// IUnknown for a helper object that offers one interface besides it. Its
+// reference counting is not part of what the tests look at, so it is not
+// logged.
+template <typename Interface>
+class SingleInterfaceObject : public Interface {
  public:
-  explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
-      : state_(std::move(state)) {}
+  explicit SingleInterfaceObject(const IID& iid) : iid_(iid) {}
+  virtual ~SingleInterfaceObject() = default;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+    if (iid == IID_IUnknown || iid == iid_) {
       *out = this;
       AddRef();
       return S_OK;
@@ -283,6 +285,18 @@ class FakeClassFactory final : public IClassFactory {
     if (left == 0) delete this;
     return left;
   }
+
+ private:
+  const IID& iid_;
+  ULONG references_ = 1;
+};
+
+// COM holds the factory while it is registered.
+class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
+ public:
+  explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
+      : SingleInterfaceObject(IID_IClassFactory), state_(std::move(state)) {}
+
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
                                            void** out) override {
     *out = nullptr;
@@ -303,29 +317,13 @@ class FakeClassFactory final : public IClassFactory {
 
  private:
   std::shared_ptr<FakeDialogState> state_;
-  ULONG references_ = 1;
 };
 
-class InitializeSpy final : public IInitializeSpy {
+class InitializeSpy final : public SingleInterfaceObject<IInitializeSpy> {
  public:
   explicit InitializeSpy(std::shared_ptr<FakeDialogState> state)
-      : state_(std::move(state)) {}
+      : SingleInterfaceObject(IID_IInitializeSpy), state_(std::move(state)) {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IInitializeSpy) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
   HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT hr, DWORD coinit,
@@ -341,7 +339,6 @@ class InitializeSpy final : public IInitializeSpy {
 
  private:
   std::shared_ptr<FakeDialogState> state_;
-  ULONG references_ = 1;
 };
 
 // Watches the process's task allocator for the path buffer being freed.
