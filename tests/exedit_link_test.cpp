@@ -12,6 +12,8 @@
 #include "exedit/filter_by_name.h"
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/sandbox_host.h"
+#include "shell/filter_callbacks.h"
+#include "tests/support/failing_allocations.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -91,6 +93,46 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   EXPECT_EQ(missing.a, 7);
   EXPECT_EQ(missing.b, 8);
   // The stand-in stays loaded: the link now points into it for good.
+}
+
+// A command that runs out of memory must end quietly: an exception reaching
+// the host, built by another compiler, would end the editor and the user's
+// unsaved project with it. The plug-in's code is linked into this program so
+// that its allocations can be made to fail; it runs here because it needs
+// the link resolved above.
+TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
+  HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
+  ASSERT_NE(standin, nullptr);
+  ASSERT_TRUE(ExeditLink::Resolve());
+  auto get_control = reinterpret_cast<StandinGetControlFn>(
+      reinterpret_cast<void*>(GetProcAddress(standin, "StandinGetControl")));
+  ASSERT_NE(get_control, nullptr);
+  StandinControl* control = get_control();
+
+  sandbox::Host host;
+  host.AddBareFilter(sjis::kExeditName, nullptr);
+  FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
+  const std::wstring folder = testing_support::NewScratchFolder(L"no-memory");
+  host.answerer().QueueFolder(folder);
+  host.answerer().QueueFolder(folder);
+  const int calls_before = control->call_count;
+
+  for (WPARAM command : {1025u, 1026u}) {
+    BOOL result = TRUE;
+    bool escaped = false;
+    testing_support::FailAllocations(true);
+    try {
+      result = FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
+    } catch (...) {
+      escaped = true;
+    }
+    testing_support::FailAllocations(false);
+    EXPECT_FALSE(escaped) << command;
+    EXPECT_FALSE(result) << command;
+  }
+  EXPECT_EQ(control->call_count, calls_before) << "nothing reached extended editing";
+  EXPECT_TRUE(host.answerer().message_boxes().empty());
+  FreeLibrary(standin);
 }
 
 class FilterByName : public ::testing::Test {
