@@ -1,0 +1,28 @@
+// How trebbo-host describes what it saw: every line goes out as UTF-8, and
+// texts that came from a plug-in are turned from its Shift_JIS first, so the
+// terminal shows what a person at the editor would have read.
+#pragma once
+
+#include <string>
+
+#include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/sandbox_host.h"
+
+namespace sandbox::cli {
+
+void Print(const std::string& utf8_line);
+// Errors go to the standard error, prefixed with the program's name.
+void PrintError(const std::string& utf8_line);
+
+void PrintLoadedFilter(const LoadedFilter& filter);
+// Prints the dialogs and message boxes since the last call, then forgets them.
+void PrintDialogsSeen(Host& host, const std::string& indent);
+void PrintMenu(const Host& host);
+
+// The routine calls from `first` on, in order. Scene switches with nothing in
+// between share a line, and a save or load joins the switches that led to
+// its scene: "switch to scenes 2, 3, save -> ...\scene_3.exo".
+void PrintStandinCalls(const StandinControl& control, int first,
+                       const std::string& indent);
+
+}  // namespace sandbox::cli
