@@ -334,75 +334,46 @@ TEST(FolderPickerSteps, RegisteredFakeIsWhatCoCreateInstanceCreates) {
   EXPECT_EQ(options, 0x00ABC000u);
 }
 
-TEST(FolderPickerSteps, ChosenFolderEndsWithPathBufferThenItemThenDialogThenCom) {
-  FakeDialogScript script;
-  script.path = L"D:\\projects\\scenes";
-  const FakeRun run = PickWithFake(script);
+// Once the dialog was shown, each outcome releases exactly what was acquired,
+// in reverse: path buffer, item, dialog, then the COM initialisation.
+struct AfterShowRow {
+  const char* what;
+  HRESULT show, get_result, get_display_name;
+  const char* folder;                 // what the picker returns
+  std::vector<std::string> after_show;  // the fake's log after Show
+};
 
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "D:\\projects\\scenes");
-  EXPECT_EQ(run.events, Then(kUpToShow, {
-                            "dialog.GetResult",
-                            "item.GetDisplayName(SIGDN_FILESYSPATH)",
-                            "CoTaskMemFree(path)",
-                            "item.Release -> 0",
-                            "dialog.Release -> 0",
-                            "CoUninitialize",
-                        }));
-  EXPECT_EQ(run.objects_left, 0);
-  EXPECT_EQ(run.com_after, run.com_before);
-}
-
-TEST(FolderPickerSteps, CancelOrFailingShowReleasesTheDialogOnly) {
-  for (const HRESULT show : {HRESULT_FROM_WIN32(ERROR_CANCELLED), E_FAIL}) {
-    SCOPED_TRACE(show);
+TEST(FolderPickerSteps, EveryOutcomeAfterShowReleasesWhatItAcquiredInReverse) {
+  const HRESULT ok = S_OK, cancelled = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+  const AfterShowRow rows[] = {
+      {"a folder is chosen", ok, ok, ok, "D:\\projects\\scenes",
+       {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
+        "CoTaskMemFree(path)", "item.Release -> 0", "dialog.Release -> 0",
+        "CoUninitialize"}},
+      {"the user cancels", cancelled, ok, ok, "",
+       {"dialog.Release -> 0", "CoUninitialize"}},
+      {"Show fails", E_FAIL, ok, ok, "", {"dialog.Release -> 0", "CoUninitialize"}},
+      {"GetResult fails", ok, E_FAIL, ok, "",
+       {"dialog.GetResult", "dialog.Release -> 0", "CoUninitialize"}},
+      {"GetDisplayName fails: no buffer to free", ok, ok, E_FAIL, "",
+       {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
+        "item.Release -> 0", "dialog.Release -> 0", "CoUninitialize"}},
+  };
+  for (const AfterShowRow& row : rows) {
+    SCOPED_TRACE(row.what);
     FakeDialogScript script;
-    script.show = show;
+    script.path = L"D:\\projects\\scenes";
+    script.show = row.show;
+    script.get_result = row.get_result;
+    script.get_display_name = row.get_display_name;
     const FakeRun run = PickWithFake(script);
 
     ASSERT_EQ(run.setup_error, "");
-    EXPECT_EQ(run.folder, "");
-    EXPECT_EQ(run.events, Then(kUpToShow, {
-                              "dialog.Release -> 0",
-                              "CoUninitialize",
-                          }));
+    EXPECT_EQ(run.folder, row.folder);
+    EXPECT_EQ(run.events, Then(kUpToShow, row.after_show));
     EXPECT_EQ(run.objects_left, 0);
     EXPECT_EQ(run.com_after, run.com_before);
   }
-}
-
-TEST(FolderPickerSteps, FailingGetResultReleasesTheDialogOnly) {
-  FakeDialogScript script;
-  script.get_result = E_FAIL;
-  const FakeRun run = PickWithFake(script);
-
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "");
-  EXPECT_EQ(run.events, Then(kUpToShow, {
-                            "dialog.GetResult",
-                            "dialog.Release -> 0",
-                            "CoUninitialize",
-                        }));
-  EXPECT_EQ(run.objects_left, 0);
-  EXPECT_EQ(run.com_after, run.com_before);
-}
-
-TEST(FolderPickerSteps, FailingGetDisplayNameReleasesItemAndDialogButFreesNoBuffer) {
-  FakeDialogScript script;
-  script.get_display_name = E_FAIL;
-  const FakeRun run = PickWithFake(script);
-
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "");
-  EXPECT_EQ(run.events, Then(kUpToShow, {
-                            "dialog.GetResult",
-                            "item.GetDisplayName(SIGDN_FILESYSPATH)",
-                            "item.Release -> 0",
-                            "dialog.Release -> 0",
-                            "CoUninitialize",
-                        }));
-  EXPECT_EQ(run.objects_left, 0);
-  EXPECT_EQ(run.com_after, run.com_before);
 }
 
 TEST(FolderPickerSteps, FailingCreationOnlyUninitialises) {
