@@ -34,13 +34,7 @@ class Export : public CommandTest {
  protected:
   // Exactly the given saves, each while its scene was current.
   void ExpectSaves(const std::string& folder, std::initializer_list<int> scenes) {
-    std::vector<SceneFileCall> expected;
-    for (int scene : scenes) {
-      expected.push_back({scene, folder + "\\" +
-                                     (scene == 0 ? std::string("scene_root.exo")
-                                                 : "scene_" + std::to_string(scene) + ".exo")});
-    }
-    EXPECT_EQ(Saves(calls()), expected);
+    EXPECT_EQ(Saves(calls()), SceneFileCalls(folder, scenes));
   }
 };
 

@@ -28,13 +28,7 @@ class Import : public CommandTest {
 
   std::vector<SceneFileCall> ExpectedLoads(const std::wstring& folder,
                                            std::initializer_list<int> scenes) {
-    std::vector<SceneFileCall> loads;
-    for (int scene : scenes) {
-      loads.push_back({scene, Ansi(folder) + "\\" +
-                                  (scene == 0 ? std::string("scene_root.exo")
-                                              : "scene_" + std::to_string(scene) + ".exo")});
-    }
-    return loads;
+    return SceneFileCalls(Ansi(folder), scenes);
   }
 };
 

@@ -81,6 +81,17 @@ std::vector<SceneFileCall> Loads(const StandinControl& control) {
   return CallsOf(control, kStandinLoad);
 }
 
+std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
+                                          std::initializer_list<int> scenes) {
+  std::vector<SceneFileCall> calls;
+  for (int scene : scenes) {
+    const std::string name =
+        scene == 0 ? "scene_root.exo" : "scene_" + std::to_string(scene) + ".exo";
+    calls.push_back({scene, folder + "\\" + name});
+  }
+  return calls;
+}
+
 std::vector<std::string> ObjectsOf(const StandinControl& control, int scene) {
   const StandinScene& s = control.scenes[scene];
   return std::vector<std::string>(s.objects, s.objects + s.count);

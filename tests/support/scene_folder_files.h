@@ -2,6 +2,7 @@
 // asked to do, in forms that compare whole at once.
 #pragma once
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -32,6 +33,10 @@ inline void PrintTo(const SceneFileCall& call, std::ostream* out) {
   *out << "{scene " << call.scene << ", \"" << call.path << "\"}";
 }
 std::vector<SceneFileCall> Saves(const StandinControl& control);
+// What a save or load of each of `scenes` under `folder` (ANSI, without its
+// trailing "\\") looks like: scene_root.exo for 0, scene_<n>.exo otherwise.
+std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
+                                          std::initializer_list<int> scenes);
 std::vector<SceneFileCall> Loads(const StandinControl& control);
 
 // The labels of a scene's objects.
