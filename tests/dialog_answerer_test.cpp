@@ -12,17 +12,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
 namespace {
 
 using sandbox::DialogAnswerer;
 using testing_support::HexBytes;
-
-// フォルダが存在しません。 in Shift_JIS.
-constexpr char kFolderMissingSjis[] =
-    "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xaa\x91\xb6\x8d\xdd\x82\xb5\x82\xdc"
-    "\x82\xb9\x82\xf1\x81\x42";
 
 TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
   std::vector<sandbox::MessageBoxSeen> boxes;
@@ -32,7 +28,7 @@ TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
     owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10,
                             nullptr, nullptr, nullptr, nullptr);
     DialogAnswerer answerer;
-    plain_answer = MessageBoxA(owner, kFolderMissingSjis, "Trebbo", MB_OK);
+    plain_answer = MessageBoxA(owner, sjis::kMsgFolderMissing, "Trebbo", MB_OK);
     error_answer = MessageBoxA(nullptr, "disk full", "Other", MB_OK | MB_ICONERROR);
     boxes = answerer.message_boxes();
     DestroyWindow(owner);
@@ -42,8 +38,8 @@ TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
   EXPECT_EQ(error_answer, IDOK);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].caption, L"Trebbo");
-  EXPECT_EQ(boxes[0].text, L"フォルダが存在しません。");
-  EXPECT_EQ(HexBytes(boxes[0].text_ansi), HexBytes(kFolderMissingSjis));
+  EXPECT_EQ(boxes[0].text, L"フォルダが存在しません。存在するフォルダを選択してください");
+  EXPECT_EQ(HexBytes(boxes[0].text_ansi), HexBytes(sjis::kMsgFolderMissing));
   EXPECT_EQ(boxes[0].owner, owner);
   EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
   EXPECT_FALSE(boxes[0].icon_shown);

