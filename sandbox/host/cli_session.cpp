@@ -24,13 +24,6 @@ bool ToAnsiPath(const std::wstring& wide, std::string& ansi) {
   return true;
 }
 
-const MenuEntry* FindMenuEntry(const Host& host, int id) {
-  for (const MenuEntry& entry : host.menu()) {
-    if (entry.id == id) return &entry;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 bool LoadPlugins(Host& host, const std::vector<PluginSource>& sources) {
@@ -60,7 +53,7 @@ bool LoadPlugins(Host& host, const std::vector<PluginSource>& sources) {
 }
 
 bool RunCommand(Host& host, const Standin& standin, int id) {
-  const MenuEntry* entry = FindMenuEntry(host, id);
+  const MenuEntry* entry = host.FindMenuEntry(id);
   if (entry == nullptr) {
     PrintError("no menu entry with id " + std::to_string(id));
     return false;

@@ -227,14 +227,19 @@ void Host::SendInit() {
   }
 }
 
+const MenuEntry* Host::FindMenuEntry(int id) const {
+  const auto entry = std::find_if(menu_.begin(), menu_.end(),
+                                  [id](const MenuEntry& e) { return e.id == id; });
+  return entry == menu_.end() ? nullptr : &*entry;
+}
+
 BOOL Host::ChooseMenu(int id, LoadedFilter* filter) {
   HWND target = nullptr;
   if (filter != nullptr) {
     target = filter->window;
   } else {
-    const auto entry = std::find_if(menu_.begin(), menu_.end(),
-                                    [id](const MenuEntry& e) { return e.id == id; });
-    if (entry == menu_.end()) {
+    const MenuEntry* entry = FindMenuEntry(id);
+    if (entry == nullptr) {
       last_error_ = "no menu entry with id " + std::to_string(id);
       return FALSE;
     }

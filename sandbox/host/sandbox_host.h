@@ -80,6 +80,7 @@ class Host {
   void SetCheck(LoadedFilter* filter, int index, int value);
 
   LoadedFilter* Find(const std::string& file_name);  // e.g. "exedit.auf"
+  const MenuEntry* FindMenuEntry(int id) const;      // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
   const std::vector<MenuEntry>& menu() const { return menu_; }
   const std::vector<CallbackCall>& callback_calls() const { return calls_; }
