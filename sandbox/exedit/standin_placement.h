@@ -1,0 +1,24 @@
+// Puts the stand-in's routines at the fixed offsets from its module base
+// where the plug-in calls them: a jmp to each routine is written into a
+// zero-filled area of the image that spans every offset.
+#pragma once
+
+#include <cstddef>
+
+namespace sandbox::standin {
+
+struct Routines {
+  const void* change_scene;
+  const void* save;
+  const void* load;
+};
+
+// Writes nothing and returns false, with the reason sent to the debugger
+// output, unless every entry point and the object-count variable lie inside
+// the routine area and inside the one section holding it: a jump written
+// elsewhere would overwrite live code or data.
+bool PlaceEntryPoints(unsigned char* module_base,
+                      const unsigned char* routine_area,
+                      size_t routine_area_size, const Routines& routines);
+
+}  // namespace sandbox::standin
