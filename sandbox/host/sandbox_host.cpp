@@ -86,7 +86,15 @@ Host::Host() {
 }
 
 Host::~Host() {
-  // Detach every window first, so tearing them down calls no plug-in code.
+  // The editor calls a plug-in's exit callback before it frees the DLL; here
+  // while the windows still stand, in the order of the unloading below.
+  for (auto it = filters_.rbegin(); it != filters_.rend(); ++it) {
+    FilterRecord& record = (*it)->record;
+    if ((*it)->module != nullptr && record.func_exit != nullptr) {
+      record.func_exit(&record);
+    }
+  }
+  // Then detach every window, so tearing them down calls no plug-in code.
   for (const auto& filter : filters_) {
     if (filter->window == nullptr) continue;
     SetWindowLongPtrA(filter->window, GWLP_USERDATA, 0);

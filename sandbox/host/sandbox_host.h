@@ -5,7 +5,8 @@
 // plug-in once all are loaded. It offers the system-information, filter-by-
 // index and add-menu-entry services, records the menu entries, and on a menu
 // choice sends kHostMsgCommand with an edit handle of its own. Modal windows
-// that a command opens are answered by its DialogAnswerer.
+// that a command opens are answered by its DialogAnswerer. Closing calls
+// every exit callback before the DLLs are freed.
 //
 // One Host at a time per process (the services are plain functions).
 #pragma once
@@ -57,7 +58,9 @@ struct LoadedFilter {
 class Host {
  public:
   Host();
-  ~Host();  // sends nothing; destroys the windows and frees the DLLs
+  // Calls every plug-in's exit callback, then destroys the windows and frees
+  // the DLLs; sends no message.
+  ~Host();
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
 
