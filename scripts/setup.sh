@@ -6,7 +6,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
+  binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
   googletest
   locales
