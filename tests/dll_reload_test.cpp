@@ -1,0 +1,115 @@
+// The shipped DLL loaded and freed again and again in one editor process.
+// Whatever its runtime takes from the process at a load must be given back at
+// the unload; thread-local-storage indices above all, since a process with
+// none left is ended by the next load of a DLL that wants one.
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/command_fixture.h"
+#include "tests/support/sandbox_session.h"
+#include "tests/support/scene_folder_files.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr int kLoadCycles = 20;
+
+// How many TLS indices the process has left: taken until none is left (or
+// far more than any system has), then all given back.
+int FreeTlsIndices() {
+  std::vector<DWORD> taken;
+  taken.reserve(4096);
+  while (taken.size() < 65536) {
+    const DWORD index = TlsAlloc();
+    if (index == TLS_OUT_OF_INDEXES) break;
+    taken.push_back(index);
+  }
+  for (const DWORD index : taken) TlsFree(index);
+  return static_cast<int>(taken.size());
+}
+
+struct ExportSeen {
+  size_t menu_entries = 0;
+  std::vector<std::wstring> files;
+  std::vector<int> scene_switches;
+  std::vector<SceneFileCall> saves;
+  bool plugin_freed = false;
+};
+
+// One stay of the plug-in in the process, as the editor gives it: load,
+// GetFilterTable, init callback, the init message, one export through its
+// menu entry with the folder dialog answered, then the exit callback and the
+// unload. Extended editing is loaded already and stays loaded: the host's
+// load only adds a reference to it.
+ExportSeen ExportInOneLoadOfThePlugin(const std::wstring& folder) {
+  ExportSeen seen;
+  SandboxSession session;
+  if (session.LoadExedit() == nullptr || session.standin() == nullptr ||
+      session.LoadTrebbo() == nullptr) {
+    ADD_FAILURE() << session.host().last_error();
+    return seen;
+  }
+  StandinControl& calls = *session.standin();
+  calls.call_count = 0;
+  session.host().SendInit();
+  seen.menu_entries = session.host().menu().size();
+  for (const std::wstring& name : FilesIn(folder)) {
+    DeleteFileW((folder + L"\\" + name).c_str());
+  }
+  session.host().answerer().QueueFolder(folder);
+  session.host().ChooseMenu(kExportAll);
+
+  seen.files = FilesIn(folder);
+  seen.scene_switches = SceneSwitches(calls);
+  seen.saves = Saves(calls);
+  session.Close();  // the exit callbacks, then FreeLibrary
+  seen.plugin_freed = GetModuleHandleA("trebbo.auf") == nullptr;
+  return seen;
+}
+
+TEST(PluginReload, EveryLoadGivesBackItsTlsIndicesAndTheLastStillExports) {
+  // Held by the test throughout: extended editing is not what is under test.
+  const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)>
+      exedit(LoadLibraryA(ExeditStandinPath().c_str()), &FreeLibrary);
+  ASSERT_NE(exedit, nullptr) << ExeditStandinPath();
+  {
+    // A project with objects in the root scene and scene 6 only.
+    SandboxSession session;
+    ASSERT_NE(session.LoadExedit(), nullptr) << session.host().last_error();
+    std::memset(session.standin(), 0, sizeof(StandinControl));
+    session.AddObjects(0, 1);
+    session.AddObjects(6, 2);
+  }
+  const std::wstring folder = NewScratchFolder(L"reload");
+
+  // Wine's folder dialog keeps no TLS index of its own, not even the first
+  // time it is shown in a process, so the count needs no warm-up.
+  const int free_before = FreeTlsIndices();
+  ExportSeen last;
+  for (int cycle = 1; cycle <= kLoadCycles; ++cycle) {
+    last = ExportInOneLoadOfThePlugin(folder);
+    ASSERT_EQ(last.menu_entries, 2u) << "cycle " << cycle << ": the plug-in did not arm";
+    ASSERT_TRUE(last.plugin_freed) << "cycle " << cycle << ": trebbo.auf stayed loaded";
+  }
+  const int free_after = FreeTlsIndices();
+  RecordProperty("free_tls_indices_before", free_before);
+  RecordProperty("free_tls_indices_after", free_after);
+
+  EXPECT_EQ(free_after, free_before)
+      << kLoadCycles << " loads and frees of the plug-in took "
+      << free_before - free_after << " TLS indices for good";
+  EXPECT_EQ(last.files, (std::vector<std::wstring>{L"scene_6.exo", L"scene_root.exo"}));
+  EXPECT_EQ(last.scene_switches, AllScenesThenRoot());
+  EXPECT_EQ(last.saves, SceneFileCalls(Ansi(folder), {0, 6}));
+}
+
+}  // namespace
