@@ -51,6 +51,7 @@ struct StandinControl {
   int call_count;  // may exceed kStandinMaxCalls; only the first are kept
   StandinCall calls[kStandinMaxCalls];
   int no_work;     // benchmark: routines only count, no files, no log
+  int calls_by_routine[kStandinLoad + 1];  // by StandinRoutine, in both modes
 };
 
 using StandinGetControlFn = StandinControl*(__cdecl*)();

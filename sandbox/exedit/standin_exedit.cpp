@@ -94,14 +94,16 @@ void PublishObjectCount() {
 
 StandinCall g_unlogged_call;  // takes the details of calls past the log's end
 
-void CountCall() {
-  if (Control().call_count < INT_MAX) ++Control().call_count;
+void CountCall(StandinRoutine routine) {
+  StandinControl& control = Control();
+  if (control.call_count < INT_MAX) ++control.call_count;
+  if (control.calls_by_routine[routine] < INT_MAX) ++control.calls_by_routine[routine];
 }
 
 StandinCall& BeginCall(StandinRoutine routine) {
   StandinControl& control = Control();
   const int index = control.call_count;
-  CountCall();
+  CountCall(routine);
   StandinCall& call =
       index < kStandinMaxCalls ? control.calls[index] : g_unlogged_call;
   std::memset(&call, 0, sizeof call);
@@ -154,7 +156,7 @@ bool IsScene(int scene) { return scene >= 0 && scene < kStandinScenes; }
 int __cdecl ChangeScene(int scene, FilterRecord* exedit, EditHandle edit) {
   const int result = IsScene(scene) ? 1 : 0;
   if (Control().no_work) {
-    CountCall();
+    CountCall(kStandinChangeScene);
   } else {
     StandinCall& call = BeginCall(kStandinChangeScene);
     call.scene = scene;
@@ -169,7 +171,7 @@ int __cdecl ChangeScene(int scene, FilterRecord* exedit, EditHandle edit) {
 
 int __cdecl SaveExo(const char* path) {
   if (Control().no_work) {
-    CountCall();
+    CountCall(kStandinSave);
     return 1;
   }
   StandinCall& call = BeginCall(kStandinSave);
@@ -181,7 +183,7 @@ int __cdecl SaveExo(const char* path) {
 int __cdecl LoadExo(const char* path, int a, int b, FilterRecord* caller,
                     EditHandle edit) {
   if (Control().no_work) {
-    CountCall();
+    CountCall(kStandinLoad);
     return 1;
   }
   StandinCall& call = BeginCall(kStandinLoad);
