@@ -42,7 +42,7 @@ int Run(const Options& options) {
           (options.checkbox_value ? "on" : "off"));
   }
 
-  const Standin standin = FindStandin(host);
+  const sandbox::Standin standin = sandbox::FindStandin(host);
   if ((options.sample_project || options.print_scenes) && standin.control == nullptr) {
     PrintError("the stand-in extended editing (exedit.auf of the sandbox) is not loaded");
     return kExitFailed;

@@ -19,18 +19,6 @@ struct SampleScene {
 
 }  // namespace
 
-Standin FindStandin(const Host& host) {
-  for (const auto& filter : host.filters()) {
-    if (filter->module == nullptr) continue;
-    auto get_control = reinterpret_cast<StandinGetControlFn>(reinterpret_cast<void*>(
-        GetProcAddress(filter->module, "StandinGetControl")));
-    auto sync = reinterpret_cast<StandinSyncFn>(reinterpret_cast<void*>(
-        GetProcAddress(filter->module, "StandinSync")));
-    if (get_control != nullptr && sync != nullptr) return {get_control(), sync};
-  }
-  return {};
-}
-
 void FillSampleProject(const Standin& standin) {
   const SampleScene sample[] = {
       {0, {u8"動画ファイル「本編」", u8"音声ファイル「BGM」", u8"テキスト「タイトル」"}},
