@@ -27,15 +27,14 @@ void ExportScenes(const std::string& scene_path_work, EditHandle edit,
                   FilterRecord* own) {
   // The root scene is written even when it has no objects.
   if (!SwitchScene(0, edit, own)) return;
-  std::string scene_path = scene_path_work + SceneFileName(0);
-  ExeditLink::SaveExo(scene_path.c_str());
+  ScenePath scene_path(scene_path_work);
+  ExeditLink::SaveExo(scene_path.For(0));
 
   const bool skip_empty = SkipsEmptyScenes(own);
   for (int scene = 1; scene <= kLastScene; ++scene) {
     if (!SwitchScene(scene, edit, own)) return;
     if (skip_empty && ExeditLink::ObjectCount() <= 0) continue;
-    scene_path = scene_path_work + SceneFileName(scene);
-    ExeditLink::SaveExo(scene_path.c_str());
+    ExeditLink::SaveExo(scene_path.For(scene));
   }
   SwitchScene(0, edit, own);
 }

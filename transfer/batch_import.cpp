@@ -18,14 +18,14 @@ void ImportScenes(const std::string& scene_path_work, EditHandle edit,
   // The root file goes to extended editing whether or not it exists; what a
   // missing one means is extended editing's matter.
   if (!SwitchScene(0, edit, own)) return;
-  std::string scene_path = scene_path_work + SceneFileName(0);
-  ExeditLink::LoadExo(scene_path.c_str(), 0, 0, own, edit);
+  ScenePath scene_path(scene_path_work);
+  ExeditLink::LoadExo(scene_path.For(0), 0, 0, own, edit);
 
   for (int scene = 1; scene <= kLastScene; ++scene) {
     if (!SwitchScene(scene, edit, own)) return;
-    scene_path = scene_path_work + SceneFileName(scene);
-    if (PathFileExistsA(scene_path.c_str())) {
-      ExeditLink::LoadExo(scene_path.c_str(), 0, 0, own, edit);
+    const char* path = scene_path.For(scene);
+    if (PathFileExistsA(path)) {
+      ExeditLink::LoadExo(path, 0, 0, own, edit);
     }
   }
   SwitchScene(0, edit, own);

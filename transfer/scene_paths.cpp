@@ -1,6 +1,33 @@
 #include "transfer/scene_paths.h"
 
-std::string SceneFileName(int scene) {
-  if (scene == 0) return "scene_root.exo";
-  return "scene_" + std::to_string(scene) + ".exo";
+#include <charconv>
+#include <algorithm>
+
+namespace {
+
+constexpr char kRootName[] = "scene_root.exo";
+constexpr char kPrefix[] = "scene_";
+constexpr char kSuffix[] = ".exo";
+// The longest name any int would give, with its NUL.
+constexpr size_t kNameRoom = sizeof "scene_-2147483648.exo";
+
+}  // namespace
+
+ScenePath::ScenePath(const std::string& scene_path_work)
+    : bytes_(scene_path_work), folder_bytes_(scene_path_work.size()) {
+  bytes_.resize(folder_bytes_ + kNameRoom);
+}
+
+const char* ScenePath::For(int scene) {
+  char* const name = bytes_.data() + folder_bytes_;
+  char* end;
+  if (scene == 0) {
+    end = std::copy_n(kRootName, sizeof kRootName - 1, name);
+  } else {
+    end = std::copy_n(kPrefix, sizeof kPrefix - 1, name);
+    end = std::to_chars(end, name + kNameRoom, scene).ptr;
+    end = std::copy_n(kSuffix, sizeof kSuffix - 1, end);
+  }
+  *end = '\0';
+  return bytes_.c_str();
 }

@@ -1,14 +1,34 @@
-// Names of the scene files in a scene folder.
+// Paths of the scene files in a scene folder.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Scenes are 0 (the root scene) to kLastScene.
 constexpr int kLastScene = 49;
 
-// "scene_root.exo" for scene 0, "scene_<n>.exo" for the others.
-std::string SceneFileName(int scene);
+// "scene_root.exo" is the longest scene file name.
+constexpr size_t kLongestSceneFileName = 14;
 
 // The longest folder (in bytes, without its trailing "\") whose every scene
-// path still fits in MAX_PATH with its NUL; the longest name is the root's.
-constexpr size_t kMaxSceneFolderBytes = 260 - 1 - 1 - 14;
+// path still fits in MAX_PATH with its NUL.
+constexpr size_t kMaxSceneFolderBytes = 260 - 1 - 1 - kLongestSceneFileName;
+
+// The path of each scene's file in one folder. The scene loops ask for one
+// at nearly every scene of every command; each is written into one buffer
+// behind the folder, since a heap allocation and a string appended piece by
+// piece per scene would cost more than the rest of a loop's own work.
+class ScenePath {
+ public:
+  // `scene_path_work` is the folder with its trailing "\".
+  explicit ScenePath(const std::string& scene_path_work);
+
+  // scene_path_work + "scene_root.exo" for scene 0, or + "scene_<n>.exo" (n
+  // in decimal, no leading zeros) for the others. Valid until the next call.
+  const char* For(int scene);
+
+ private:
+  // The folder, then room for the name of any int scene and its NUL.
+  std::string bytes_;
+  size_t folder_bytes_;
+};
