@@ -15,5 +15,7 @@ fi
 "$here/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 mkdir -p "$prefix/drive_t"
 ln -sfn ../drive_t "$prefix/dosdevices/t:"
-WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+# Waits for the settings to reach the disk, but not for a wine program that
+# never ends.
+WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null || true
 echo "wine prefix ready: $prefix"

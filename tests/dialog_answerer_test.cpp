@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 #include <vector>
 
+#include "tests/support/fresh_thread.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -19,12 +19,13 @@ namespace {
 
 using sandbox::DialogAnswerer;
 using testing_support::HexBytes;
+using testing_support::OnFreshThread;
 
 TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
   std::vector<sandbox::MessageBoxSeen> boxes;
   HWND owner = nullptr;
   int plain_answer = 0, error_answer = 0;
-  std::thread([&] {
+  OnFreshThread([&] {
     owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10,
                             nullptr, nullptr, nullptr, nullptr);
     DialogAnswerer answerer;
@@ -32,7 +33,7 @@ TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
     error_answer = MessageBoxA(nullptr, "disk full", "Other", MB_OK | MB_ICONERROR);
     boxes = answerer.message_boxes();
     DestroyWindow(owner);
-  }).join();
+  });
 
   EXPECT_EQ(plain_answer, IDOK);
   EXPECT_EQ(error_answer, IDOK);
@@ -52,7 +53,7 @@ TEST(DialogAnswerer, RecordsMessageBoxesAndConfirmsThem) {
 TEST(DialogAnswerer, CancelsFolderDialogWithoutQueuedAnswer) {
   HRESULT shown = S_OK;
   std::vector<sandbox::FolderDialogSeen> dialogs;
-  std::thread([&] {
+  OnFreshThread([&] {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     DialogAnswerer answerer;
     IFileDialog* dialog = nullptr;
@@ -65,7 +66,7 @@ TEST(DialogAnswerer, CancelsFolderDialogWithoutQueuedAnswer) {
     }
     dialogs = answerer.folder_dialogs();
     CoUninitialize();
-  }).join();
+  });
 
   EXPECT_EQ(shown, HRESULT_FROM_WIN32(ERROR_CANCELLED));
   ASSERT_EQ(dialogs.size(), 1u);

@@ -116,6 +116,7 @@ TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
   Run(kExportAll, L"T:\\");
 
   ExpectSaves("T:\\", {0, 4});
+  ASSERT_FALSE(Saves(calls()).empty());
   EXPECT_EQ(Saves(calls())[0].path, "T:\\\\scene_root.exo");
   EXPECT_EQ(FilesIn(L"T:"), SceneFiles({L"scene_root.exo", L"scene_4.exo"}));
 }

@@ -16,11 +16,11 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "sandbox/host/dialog_answerer.h"
 #include "tests/support/fake_file_dialog.h"
+#include "tests/support/fresh_thread.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -29,6 +29,7 @@ using sandbox::DialogAnswerer;
 using testing_support::FakeDialogScript;
 using testing_support::FakeFileDialogClass;
 using testing_support::HexBytes;
+using testing_support::OnFreshThread;
 
 constexpr char kSaveTitle[] = "Select folder to save";
 constexpr char kImportTitle[] = "Select folder to import";
@@ -92,14 +93,6 @@ ComState MeasureCom() {
   const ComState state = LeaveCom();
   for (int i = 0; i < state.depth; ++i) EnterApartment(state.apartment);
   return state;
-}
-
-template <typename Work>
-auto OnFreshThread(Work work) -> decltype(work()) {
-  decltype(work()) outcome{};
-  std::thread thread([&] { outcome = work(); });
-  thread.join();
-  return outcome;
 }
 
 // ---- the real dialog -------------------------------------------------------

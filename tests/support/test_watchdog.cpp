@@ -1,0 +1,49 @@
+// The last resort behind the bounded waits of the tests: a test still
+// running long after the slowest test finishes ends its program, naming the
+// test and the windows open. Every test program links this in.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/stuck_process.h"
+
+namespace {
+
+// The slowest test takes under two seconds on a busy two-core machine.
+constexpr DWORD kTestLimitMilliseconds = 30000;
+
+class TestWatchdog : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo& test) override {
+    name_ = std::string(test.test_suite_name()) + "." + test.name();
+    if (!CreateTimerQueueTimer(&timer_, nullptr, &Expired, this,
+                               kTestLimitMilliseconds, 0, WT_EXECUTEONLYONCE)) {
+      timer_ = nullptr;
+    }
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    // Waits for a running callback, which never returns anyway.
+    if (timer_ != nullptr) DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+    timer_ = nullptr;
+  }
+
+ private:
+  static void CALLBACK Expired(void* watchdog, BOOLEAN) {
+    testing_support::EndStuckProcess(
+        "test " + static_cast<TestWatchdog*>(watchdog)->name_ +
+        " still running after " + std::to_string(kTestLimitMilliseconds / 1000) + " s");
+  }
+
+  std::string name_;
+  HANDLE timer_ = nullptr;
+};
+
+// Before any test runs; gtest owns the listener from here on.
+[[maybe_unused]] const bool kWatchdogInstalled = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new TestWatchdog);
+  return true;
+}();
+
+}  // namespace
