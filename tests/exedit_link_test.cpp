@@ -113,8 +113,8 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   host.AddBareFilter(sjis::kExeditName, nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
   const std::wstring folder = testing_support::NewScratchFolder(L"no-memory");
-  host.answerer().QueueFolder(folder);
-  host.answerer().QueueFolder(folder);
+  host.answerer().QueueFolder(L"Select folder to import", folder);
+  host.answerer().QueueFolder(L"Select folder to save", folder);
   const int calls_before = control->call_count;
 
   for (WPARAM command : {1025u, 1026u}) {

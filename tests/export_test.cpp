@@ -123,7 +123,7 @@ TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
 
 TEST_F(Export, CancelTouchesNoSceneAndSaysNothing) {
   session().AddObjects(0, 1);
-  host().answerer().QueueCancel();
+  host().answerer().QueueCancel(FolderDialogTitle(kExportAll));
 
   EXPECT_FALSE(host().ChooseMenu(kExportAll));
 
@@ -138,13 +138,15 @@ TEST_F(Export, Cp1252JapaneseFolderIsMissingAndAskedForAgainEachTime) {
   ASSERT_EQ(GetACP(), 1252u);
   const std::wstring japanese = NewScratchFolder(L"\u66f8\u304d\u51fa\u3057");  // 書き出し
   const std::wstring usable = NewScratchFolder(L"export");
-  host().answerer().QueueFolder(japanese);
-  host().answerer().QueueFolder(japanese);
-  host().answerer().QueueFolder(usable);
+  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), japanese);
+  host().answerer().QueueMessageBox(L"Trebbo");
+  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), japanese);
+  host().answerer().QueueMessageBox(L"Trebbo");
+  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), usable);
 
   EXPECT_FALSE(host().ChooseMenu(kExportAll));
 
-  const auto& boxes = host().answerer().message_boxes();
+  const auto boxes = host().answerer().message_boxes();
   ASSERT_EQ(boxes.size(), 2u) << "one message per missing answer";
   for (const auto& box : boxes) {
     EXPECT_EQ(box.caption, L"Trebbo");
@@ -190,8 +192,9 @@ TEST_F(Export, FolderTooLongForItsScenePathsIsRefusedLikeAMissingOne) {
   const std::wstring longest = folder_of_length(244, L'b');
   ASSERT_EQ(Ansi(too_long).size(), 245u);
   ASSERT_EQ(Ansi(longest).size(), 244u);
-  host().answerer().QueueFolder(too_long);
-  host().answerer().QueueFolder(longest);
+  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), too_long);
+  host().answerer().QueueMessageBox(L"Trebbo");
+  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), longest);
 
   EXPECT_FALSE(host().ChooseMenu(kExportAll));
 

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -97,6 +96,10 @@ ComState MeasureCom() {
 
 // ---- the real dialog -------------------------------------------------------
 
+std::wstring Wide(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
+
 struct PickerRun {
   std::string folder;
   std::vector<sandbox::FolderDialogSeen> dialogs;
@@ -104,9 +107,12 @@ struct PickerRun {
   ComState com_after;
 };
 
+// The picker called under `title` on a fresh thread in `start`, with the
+// dialogs that `script` queues answered. Any other window fails the test.
 PickerRun PickOnFreshThread(Apartment start, const std::string& title,
                             const std::function<void(DialogAnswerer&)>& script) {
-  return OnFreshThread([&] {
+  std::vector<std::string> unexpected;
+  const PickerRun run = OnFreshThread([&] {
     EnterApartment(start);
     PickerRun run;
     DialogAnswerer answerer;
@@ -114,10 +120,13 @@ PickerRun PickOnFreshThread(Apartment start, const std::string& title,
     run.folder = SelectFolder(title);
     run.dialogs = answerer.folder_dialogs();
     run.boxes = answerer.message_boxes();
+    unexpected = answerer.unexpected();
     run.com_after = MeasureCom();
     LeaveCom();
     return run;
   });
+  for (const std::string& line : unexpected) ADD_FAILURE() << "unexpected " << line;
+  return run;
 }
 
 // Wine's folder dialog leaves one COM initialisation on the thread each time
@@ -127,7 +136,7 @@ ComState LeftoverOfBalancedDialog(Apartment start) {
   return OnFreshThread([&] {
     EnterApartment(start);
     DialogAnswerer answerer;
-    answerer.QueueCancel();
+    answerer.QueueCancel(L"");  // the dialog's own title
     if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
       IFileDialog* dialog = nullptr;
       if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr,
@@ -174,11 +183,11 @@ TEST(FolderPickerDialog, TypedFolderComesBackAsItsAnsiPathUnderTheCallersTitle) 
 
     const PickerRun run = PickOnFreshThread(
         Apartment::kNone, title,
-        [&](DialogAnswerer& answerer) { answerer.QueueFolder(folder); });
+        [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(title), folder); });
 
     EXPECT_EQ(run.folder, AsciiNarrow(folder));
     ASSERT_EQ(run.dialogs.size(), 1u);
-    EXPECT_EQ(run.dialogs[0].title, std::wstring(title, title + strlen(title)));
+    EXPECT_EQ(run.dialogs[0].title, Wide(title));
     EXPECT_TRUE(run.dialogs[0].answered);
     EXPECT_TRUE(run.boxes.empty()) << "the dialog or the picker showed a message";
   }
@@ -189,7 +198,7 @@ TEST(FolderPickerDialog, CancelGivesEmptyResultAndLeavesComAsItWas) {
 
   const PickerRun run = PickOnFreshThread(
       Apartment::kNone, kSaveTitle,
-      [](DialogAnswerer& answerer) { answerer.QueueCancel(); });
+      [](DialogAnswerer& answerer) { answerer.QueueCancel(Wide(kSaveTitle)); });
 
   EXPECT_EQ(run.folder, "");
   ASSERT_EQ(run.dialogs.size(), 1u);
@@ -206,7 +215,7 @@ TEST(FolderPickerDialog, ThreadAlreadySingleThreadedShowsDialogAndStaysInitialis
 
   const PickerRun run = PickOnFreshThread(
       Apartment::kSingleThreaded, kImportTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(folder); });
+      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kImportTitle), folder); });
 
   EXPECT_EQ(run.folder, AsciiNarrow(folder));
   EXPECT_EQ(run.dialogs.size(), 1u);
@@ -231,7 +240,7 @@ TEST(FolderPickerText, JapaneseFolderComesBackAsItsShiftJisBytes) {
 
   const PickerRun run = PickOnFreshThread(
       Apartment::kNone, kSaveTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(folder); });
+      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kSaveTitle), folder); });
 
   const std::string expected = AsciiNarrow(base) + "\\" + kSceneExportSjis;
   EXPECT_EQ(HexBytes(run.folder), HexBytes(expected));
@@ -247,7 +256,7 @@ TEST(FolderPickerText, Cp1252JapaneseFolderComesBackWithSubstitutesNamingNoFolde
 
   const PickerRun run = PickOnFreshThread(
       Apartment::kNone, kImportTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(folder); });
+      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kImportTitle), folder); });
 
   EXPECT_EQ(run.folder, AsciiNarrow(base) + "\\???????");
   EXPECT_FALSE(PathFileExistsA(run.folder.c_str()));

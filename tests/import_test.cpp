@@ -83,7 +83,7 @@ TEST_F(Import, ImportingTwiceLoadsEveryFileTwice) {
 }
 
 TEST_F(Import, CancelTouchesNoScene) {
-  host().answerer().QueueCancel();
+  host().answerer().QueueCancel(FolderDialogTitle(kImportAll));
   EXPECT_FALSE(host().ChooseMenu(kImportAll));
   EXPECT_EQ(calls().call_count, 0);
   EXPECT_TRUE(host().answerer().message_boxes().empty());
@@ -94,8 +94,9 @@ TEST_F(Import, CancelTouchesNoScene) {
 TEST_F(Import, Cp1252JapaneseFolderIsMissingThenCancelEndsQuietly) {
   ASSERT_EQ(GetACP(), 1252u);
   const std::wstring japanese = NewScratchFolder(L"\u8aad\u307f\u8fbc\u307f");  // 読み込み
-  host().answerer().QueueFolder(japanese);
-  host().answerer().QueueCancel();
+  host().answerer().QueueFolder(FolderDialogTitle(kImportAll), japanese);
+  host().answerer().QueueMessageBox(L"Trebbo");
+  host().answerer().QueueCancel(FolderDialogTitle(kImportAll));
 
   EXPECT_FALSE(host().ChooseMenu(kImportAll));
 

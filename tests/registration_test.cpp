@@ -45,7 +45,15 @@ std::vector<BOOL> ResultsOf(sandbox::Host& host, const sandbox::LoadedFilter* fi
 class Registration : public ::testing::Test {
  protected:
   void TearDown() override {
+    const std::string mismatch = session_.ScriptMismatch();
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
     EXPECT_TRUE(session_.Close()) << "a DLL stayed loaded; later scenarios would reuse it";
+  }
+
+  // The init message, with the not-found message box expected from it.
+  void SendInitExpectingNotFound() {
+    session_.host().answerer().QueueMessageBox(L"Trebbo");
+    session_.host().SendInit();
   }
 
   // Exactly one message box: the not-found message, owned by the plug-in's
@@ -86,7 +94,7 @@ TEST_F(Registration, WithoutExeditInitFailsAndTheInitMessageReportsItOnce) {
   ASSERT_NE(trebbo, nullptr) << session_.host().last_error();
   EXPECT_FALSE(trebbo->init_result);
 
-  session_.host().SendInit();
+  SendInitExpectingNotFound();
 
   ExpectOneNotFoundMessage(trebbo);
   EXPECT_TRUE(session_.host().menu().empty());
@@ -101,7 +109,7 @@ TEST_F(Registration, AnotherVersionOfExeditIsTreatedAsMissing) {
   ASSERT_NE(trebbo, nullptr);
   EXPECT_TRUE(trebbo->init_result) << "the link itself does not check the version";
 
-  session_.host().SendInit();
+  SendInitExpectingNotFound();
 
   ExpectOneNotFoundMessage(trebbo);
   EXPECT_TRUE(session_.host().menu().empty());
@@ -116,7 +124,7 @@ TEST_F(Registration, InformationFoundButLinkUnresolvedIsTreatedAsMissing) {
   ASSERT_NE(trebbo, nullptr);
   EXPECT_FALSE(trebbo->init_result);
 
-  session_.host().SendInit();
+  SendInitExpectingNotFound();
 
   ExpectOneNotFoundMessage(trebbo);
   EXPECT_TRUE(session_.host().menu().empty());
@@ -132,7 +140,7 @@ TEST_F(Registration, ExeditLoadedAfterThePlugInIsNotLinked) {
   ASSERT_NE(session_.LoadExedit(), nullptr);
   EXPECT_FALSE(trebbo->init_result);
 
-  session_.host().SendInit();
+  SendInitExpectingNotFound();
 
   ExpectOneNotFoundMessage(trebbo);
   EXPECT_TRUE(session_.host().menu().empty());
@@ -166,8 +174,8 @@ TEST_F(Registration, OnlyTheTwoMenuIdsRunACommand) {
 
   // The two real ids each open the folder dialog under their own title;
   // cancelled, they touch no scene. Every callback answers FALSE.
-  session_.host().answerer().QueueCancel();
-  session_.host().answerer().QueueCancel();
+  session_.host().answerer().QueueCancel(L"Select folder to import");
+  session_.host().answerer().QueueCancel(L"Select folder to save");
   EXPECT_FALSE(session_.host().ChooseMenu(1025));
   EXPECT_FALSE(session_.host().ChooseMenu(1026));
   const auto& dialogs = session_.host().answerer().folder_dialogs();

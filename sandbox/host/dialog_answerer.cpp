@@ -3,24 +3,31 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "sandbox/host/text_conversion.h"
+
 namespace sandbox {
 namespace {
 
-// Short enough that a test does not wait noticeably, long enough that a
-// dialog has finished building itself before it is answered.
-constexpr UINT kTickMilliseconds = 40;
+// Short enough that a test does not wait noticeably.
+constexpr DWORD kTickMilliseconds = 40;
+// Whatever is sent to a window of another thread waits for that thread; no
+// longer than this.
+constexpr UINT kSendTimeout = 1000;
 // A window still there this long after its answer is closed by force...
-constexpr DWORD kForceCloseAfter = 5000;
+constexpr DWORD kForceCloseAfter = 3000;
 // ...and one that survives even that stops the process.
-constexpr DWORD kGiveUpAfter = 20000;
-
-// The thread timer's procedure reaches the answerer of its thread through
-// this; a thread timer carries no window and no user data.
-thread_local DialogAnswerer* t_answerer = nullptr;
-thread_local bool t_ticking = false;
+constexpr DWORD kGiveUpAfter = 10000;
 
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr int kMessageBoxTextId = 0xFFFF;
+
+bool SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                 DWORD_PTR* result = nullptr) {
+  DWORD_PTR ignored = 0;
+  return window != nullptr &&
+         SendMessageTimeoutW(window, message, wparam, lparam, SMTO_ABORTIFHUNG,
+                             kSendTimeout, result ? result : &ignored) != 0;
+}
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[64] = {};
@@ -33,25 +40,41 @@ bool IsClass(HWND window, const wchar_t* name) {
 }
 
 std::wstring WindowTextW(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  DWORD_PTR length = 0;
+  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, &length)) return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  if (!SendBounded(window, WM_GETTEXT, length + 1,
+                   reinterpret_cast<LPARAM>(text.data()), &copied)) {
+    return {};
+  }
+  text.resize(std::min<size_t>(copied, length));
   return text;
 }
 
 std::string WindowTextA(HWND window) {
   // The ANSI length may exceed the wide one; two bytes per character covers
   // every double-byte code page.
-  const int room = 2 * GetWindowTextLengthW(window) + 1;
-  std::string text(static_cast<size_t>(room), '\0');
-  const int copied = GetWindowTextA(window, text.data(), room);
-  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  const size_t room = 2 * WindowTextW(window).size() + 1;
+  std::string text(room, '\0');
+  DWORD_PTR copied = 0;
+  if (SendMessageTimeoutA(window, WM_GETTEXT, room,
+                          reinterpret_cast<LPARAM>(text.data()),
+                          SMTO_ABORTIFHUNG, kSendTimeout, &copied) == 0) {
+    return {};
+  }
+  text.resize(std::min<size_t>(copied, room - 1));
   return text;
 }
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM found) {
-  if (IsWindowVisible(window)) {
+std::string Quoted(const std::wstring& text) {
+  return "\"" + WideToUtf8(text) + "\"";
+}
+
+BOOL CALLBACK CollectVisibleOfProcess(HWND window, LPARAM found) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   }
   return TRUE;
@@ -62,10 +85,9 @@ BOOL CALLBACK CollectAny(HWND window, LPARAM found) {
   return TRUE;
 }
 
-std::vector<HWND> VisibleThreadWindows() {
+std::vector<HWND> VisibleProcessWindows() {
   std::vector<HWND> windows;
-  EnumThreadWindows(GetCurrentThreadId(), &CollectVisible,
-                    reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(&CollectVisibleOfProcess, reinterpret_cast<LPARAM>(&windows));
   return windows;
 }
 
@@ -86,8 +108,9 @@ bool ShowsIcon(HWND box) {
   for (HWND child : Descendants(box)) {
     if (!IsClass(child, L"Static") || !IsWindowVisible(child)) continue;
     const LONG style = GetWindowLongW(child, GWL_STYLE);
+    DWORD_PTR icon = 0;
     if ((style & SS_TYPEMASK) == SS_ICON &&
-        SendMessageW(child, STM_GETICON, 0, 0) != 0) {
+        SendBounded(child, STM_GETICON, 0, 0, &icon) && icon != 0) {
       return true;
     }
   }
@@ -109,40 +132,76 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// A message sent to a window is handled only once its thread waits for
+// messages again, that is once a new dialog has finished building itself.
+bool ReachedMessageLoop(HWND window) {
+  return SendBounded(window, WM_NULL, 0, 0);
+}
+
 }  // namespace
 
 DialogAnswerer::DialogAnswerer() {
-  t_answerer = this;
-  timer_ = SetTimer(nullptr, 0, kTickMilliseconds, &DialogAnswerer::OnTimer);
-  if (timer_ == 0) {
-    std::fprintf(stderr, "dialog answerer: SetTimer failed (%lu)\n",
+  stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (stop_ == nullptr) {
+    std::fprintf(stderr, "dialog answerer: CreateEvent failed (%lu)\n",
                  GetLastError());
+    return;
   }
+  watcher_ = std::thread([this] { Watch(); });
 }
 
 DialogAnswerer::~DialogAnswerer() {
-  if (timer_ != 0) KillTimer(nullptr, timer_);
-  if (t_answerer == this) t_answerer = nullptr;
+  if (stop_ == nullptr) return;
+  SetEvent(stop_);
+  watcher_.join();  // within a tick: every wait of the watcher is bounded
+  CloseHandle(stop_);
 }
 
-void DialogAnswerer::QueueFolder(const std::wstring& folder) {
-  answers_.push_back(Answer{false, folder});
+void DialogAnswerer::QueueFolder(const std::wstring& title,
+                                 const std::wstring& folder) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  script_.push_back(Expected{Kind::kFolder, title, folder});
 }
 
-void DialogAnswerer::QueueCancel() { answers_.push_back(Answer{true, {}}); }
+void DialogAnswerer::QueueCancel(const std::wstring& title) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  script_.push_back(Expected{Kind::kCancel, title, {}});
+}
+
+void DialogAnswerer::QueueMessageBox(const std::wstring& caption) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  script_.push_back(Expected{Kind::kMessageBox, caption, {}});
+}
+
+size_t DialogAnswerer::PendingAnswers() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return script_.size();
+}
+
+std::vector<FolderDialogSeen> DialogAnswerer::folder_dialogs() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return folder_dialogs_;
+}
+
+std::vector<MessageBoxSeen> DialogAnswerer::message_boxes() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return message_boxes_;
+}
+
+std::vector<std::string> DialogAnswerer::unexpected() const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return unexpected_;
+}
 
 void DialogAnswerer::ClearSeen() {
+  const std::lock_guard<std::mutex> lock(mutex_);
   folder_dialogs_.clear();
   message_boxes_.clear();
+  unexpected_.clear();
 }
 
-void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-  // Answering sends messages to the dialog; should one of them run a nested
-  // loop that dispatches this timer again, the outer tick finishes first.
-  if (t_answerer == nullptr || t_ticking) return;
-  t_ticking = true;
-  t_answerer->Tick();
-  t_ticking = false;
+void DialogAnswerer::Watch() {
+  while (WaitForSingleObject(stop_, kTickMilliseconds) == WAIT_TIMEOUT) Tick();
 }
 
 void DialogAnswerer::Tick() {
@@ -156,11 +215,11 @@ void DialogAnswerer::Tick() {
     const DWORD waited = now - handled.answered_at;
     if (waited >= kGiveUpAfter) {
       std::fprintf(stderr,
-                   "dialog answerer: window \"%ls\" still open %lu ms after "
-                   "its answer; giving up\n",
-                   WindowTextW(handled.window).c_str(), waited);
+                   "dialog answerer: window %s still open %lu ms after its "
+                   "answer; giving up\n",
+                   Quoted(WindowTextW(handled.window)).c_str(), waited);
       std::fflush(stderr);
-      ExitProcess(3);
+      TerminateProcess(GetCurrentProcess(), 3);
     }
     if (waited >= kForceCloseAfter && !handled.forced) {
       handled.forced = true;
@@ -169,8 +228,9 @@ void DialogAnswerer::Tick() {
     }
   }
 
-  for (HWND window : VisibleThreadWindows()) {
+  for (HWND window : VisibleProcessWindows()) {
     if (!IsClass(window, kDialogClass) || AlreadyHandled(window)) continue;
+    if (!ReachedMessageLoop(window)) continue;  // again at the next tick
     if (FirstEditDescendant(window) != nullptr) {
       AnswerFolderDialog(window);
     } else {
@@ -180,37 +240,75 @@ void DialogAnswerer::Tick() {
   }
 }
 
-void DialogAnswerer::AnswerFolderDialog(HWND dialog) {
-  FolderDialogSeen seen{WindowTextW(dialog), false, true, std::wstring()};
-  if (!answers_.empty()) {
-    const Answer answer = answers_.front();
-    answers_.pop_front();
-    seen.answered = true;
-    if (!answer.cancel) {
-      seen.cancelled = false;
-      seen.folder = answer.folder;
+bool DialogAnswerer::TakeExpected(bool is_folder_dialog,
+                                  const std::wstring& title,
+                                  const std::string& seen, Expected& taken) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!script_.empty()) {
+    const Expected& next = script_.front();
+    const bool kind_fits = (next.kind == Kind::kMessageBox) != is_folder_dialog;
+    const bool any_folder_dialog = is_folder_dialog && next.title.empty();
+    if (kind_fits && (any_folder_dialog || next.title == title)) {
+      taken = next;
+      script_.pop_front();
+      return true;
     }
   }
-  folder_dialogs_.push_back(seen);
-
-  if (seen.cancelled) {
-    PressButton(dialog, IDCANCEL);
-    return;
+  std::string expected = "nothing";
+  if (!script_.empty()) {
+    const Expected& next = script_.front();
+    if (next.kind == Kind::kMessageBox) {
+      expected = "message box " + Quoted(next.title);
+    } else {
+      expected = next.title.empty() ? "any folder dialog"
+                                    : "folder dialog " + Quoted(next.title);
+    }
   }
-  SetWindowTextW(FirstEditDescendant(dialog), seen.folder.c_str());
-  PressButton(dialog, IDOK);
+  unexpected_.push_back(seen + " where " + expected + " was expected");
+  return false;
+}
+
+void DialogAnswerer::AnswerFolderDialog(HWND dialog) {
+  FolderDialogSeen seen{WindowTextW(dialog), false, true, std::wstring()};
+  Expected expected{};
+  if (TakeExpected(true, seen.title, "folder dialog " + Quoted(seen.title),
+                   expected)) {
+    seen.answered = true;
+    if (expected.kind == Kind::kFolder) {
+      seen.cancelled = false;
+      seen.folder = expected.folder;
+    }
+  }
+  const bool typed =
+      seen.cancelled ||
+      SendBounded(FirstEditDescendant(dialog), WM_SETTEXT, 0,
+                  reinterpret_cast<LPARAM>(seen.folder.c_str()));
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!typed) {
+    unexpected_.push_back("folder dialog " + Quoted(seen.title) +
+                          " took no typed folder; cancelled");
+    seen.cancelled = true;
+  }
+  folder_dialogs_.push_back(seen);
+  PressButton(dialog, seen.cancelled ? IDCANCEL : IDOK);
 }
 
 void DialogAnswerer::AnswerMessageBox(HWND box) {
   const HWND text = GetDlgItem(box, kMessageBoxTextId);
-  message_boxes_.push_back(MessageBoxSeen{
+  MessageBoxSeen seen{
       WindowTextW(box),
       text != nullptr ? WindowTextW(text) : std::wstring(),
       text != nullptr ? WindowTextA(text) : std::string(),
       GetWindow(box, GW_OWNER),
       VisibleButtonIds(box),
       ShowsIcon(box),
-  });
+  };
+  Expected expected{};
+  TakeExpected(false, seen.caption,
+               "message box " + Quoted(seen.caption) + ": " + Quoted(seen.text),
+               expected);
+  const std::lock_guard<std::mutex> lock(mutex_);
+  message_boxes_.push_back(seen);
   PressButton(box, IDOK);
 }
 

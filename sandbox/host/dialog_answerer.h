@@ -1,25 +1,32 @@
-// Answers the modal windows that a command opens on this thread, the way a
-// person at the keyboard would: folder dialogs with scripted answers, message
-// boxes with OK. It records what it saw, so tests and the sandbox host can
-// tell which dialogs and messages appeared, with what text and owner.
+// Answers the modal windows that open in this process, the way a person at
+// the keyboard would, following a script of the windows expected next:
+// folder dialogs with a folder or a cancel, message boxes with OK. It records
+// what it saw, so tests and the sandbox host can tell which dialogs and
+// messages appeared, with what text and owner, and which were not expected.
 //
-// It runs from a thread timer, which fires inside any modal loop on the
-// thread. Every wait is bounded: a folder dialog without a scripted answer is
-// cancelled, a window that does not close after its answer is closed by force,
-// and a window that survives even that ends the process with an error.
+// It watches from a thread of its own, so it answers a window whichever
+// thread opened it, even while the caller waits without pumping messages (a
+// dialog that COM shows on a thread of its own, for instance). Every wait is
+// bounded: a window other than the one the script expects next is answered at
+// once (folder dialogs cancelled, message boxes confirmed) and recorded as
+// unexpected; a window that does not close after its answer is closed by
+// force, and one that survives even that ends the process with an error
+// naming it.
 #pragma once
 
 #include <windows.h>
 
 #include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace sandbox {
 
 struct FolderDialogSeen {
   std::wstring title;
-  bool answered;       // false: no answer was queued, so it was cancelled
+  bool answered;       // false: the script did not expect it, so it was cancelled
   bool cancelled;
   std::wstring folder;  // what was typed into the dialog, when not cancelled
 };
@@ -35,24 +42,33 @@ struct MessageBoxSeen {
 
 class DialogAnswerer {
  public:
-  // Starts answering on the calling thread; one answerer per thread at once.
+  // Starts watching; one answerer per process at once.
   DialogAnswerer();
   ~DialogAnswerer();
   DialogAnswerer(const DialogAnswerer&) = delete;
   DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-  // Answers for the next folder dialogs, in order.
-  void QueueFolder(const std::wstring& folder);
-  void QueueCancel();
-  size_t PendingAnswers() const { return answers_.size(); }
+  // The windows expected next, in order. A folder dialog with `title` (an
+  // empty title stands for any folder dialog) is answered with `folder` or
+  // cancelled; a message box with `caption` is confirmed.
+  void QueueFolder(const std::wstring& title, const std::wstring& folder);
+  void QueueCancel(const std::wstring& title);
+  void QueueMessageBox(const std::wstring& caption);
+  size_t PendingAnswers() const;
 
-  const std::vector<FolderDialogSeen>& folder_dialogs() const { return folder_dialogs_; }
-  const std::vector<MessageBoxSeen>& message_boxes() const { return message_boxes_; }
+  std::vector<FolderDialogSeen> folder_dialogs() const;
+  std::vector<MessageBoxSeen> message_boxes() const;
+  // One line (UTF-8) for each window that came where the script expected
+  // another or nothing, e.g. folder dialog "Select folder to import" where
+  // folder dialog "Select folder to save" was expected.
+  std::vector<std::string> unexpected() const;
   void ClearSeen();
 
  private:
-  struct Answer {
-    bool cancel;
+  enum class Kind { kFolder, kCancel, kMessageBox };
+  struct Expected {
+    Kind kind;
+    std::wstring title;  // dialog title or message box caption
     std::wstring folder;
   };
   struct Handled {
@@ -60,17 +76,25 @@ class DialogAnswerer {
     DWORD answered_at;
     bool forced;
   };
-  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+  void Watch();
   void Tick();
   void AnswerFolderDialog(HWND dialog);
   void AnswerMessageBox(HWND box);
+  // Takes the script's next entry into `taken` when it is this window;
+  // otherwise records the window, described by `seen`, as unexpected.
+  bool TakeExpected(bool is_folder_dialog, const std::wstring& title,
+                    const std::string& seen, Expected& taken);
   bool AlreadyHandled(HWND window) const;
 
-  UINT_PTR timer_ = 0;
-  std::deque<Answer> answers_;
-  std::vector<Handled> handled_;
+  mutable std::mutex mutex_;  // guards the script and what was seen
+  std::deque<Expected> script_;
   std::vector<FolderDialogSeen> folder_dialogs_;
   std::vector<MessageBoxSeen> message_boxes_;
+  std::vector<std::string> unexpected_;
+
+  std::vector<Handled> handled_;  // the watcher's own
+  HANDLE stop_ = nullptr;
+  std::thread watcher_;
 };
 
 }  // namespace sandbox

@@ -49,11 +49,13 @@ int Run(const Options& options) {
   }
   if (options.sample_project) FillSampleProject(standin);
 
+  // The answers are for whichever folder dialogs come, in order; a dialog
+  // beyond them is cancelled and reported.
   for (const FolderAnswer& answer : options.answers) {
     if (answer.cancel) {
-      host.answerer().QueueCancel();
+      host.answerer().QueueCancel(L"");
     } else {
-      host.answerer().QueueFolder(answer.folder);
+      host.answerer().QueueFolder(L"", answer.folder);
     }
   }
   for (int id : options.runs) {

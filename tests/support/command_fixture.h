@@ -16,17 +16,30 @@ namespace testing_support {
 constexpr int kImportAll = 1025;
 constexpr int kExportAll = 1026;
 
+// The title of the folder dialog each command opens.
+inline std::wstring FolderDialogTitle(int id) {
+  return id == kExportAll ? L"Select folder to save" : L"Select folder to import";
+}
+
 class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override { OpenFreshProject(); }
   void TearDown() override {
+    ExpectOnlyQueuedWindows();
     EXPECT_TRUE(session_->Close()) << "a DLL stayed loaded";
+  }
+
+  // Every window the test queued an answer for came, and nothing else.
+  void ExpectOnlyQueuedWindows() {
+    const std::string mismatch = session_->ScriptMismatch();
+    EXPECT_TRUE(mismatch.empty()) << mismatch;
   }
 
   // Unloads everything and loads the stand-in and the plug-in anew: an empty
   // project, the plug-in armed, nothing recorded yet.
   void OpenFreshProject() {
     if (session_) {
+      ExpectOnlyQueuedWindows();
       ASSERT_TRUE(session_->Close());
     }
     session_ = std::make_unique<SandboxSession>();
@@ -40,7 +53,7 @@ class CommandTest : public ::testing::Test {
 
   // Chooses a menu entry with the folder dialog answered by `folder`.
   void Run(int id, const std::wstring& folder) {
-    host().answerer().QueueFolder(folder);
+    host().answerer().QueueFolder(FolderDialogTitle(id), folder);
     EXPECT_FALSE(host().ChooseMenu(id));
   }
 

@@ -34,6 +34,18 @@ void SandboxSession::AddObjects(int scene, int count) {
   SyncStandin();
 }
 
+std::string SandboxSession::ScriptMismatch() {
+  std::string mismatch;
+  for (const std::string& line : host_->answerer().unexpected()) {
+    mismatch += "unexpected " + line + "\n";
+  }
+  const size_t pending = host_->answerer().PendingAnswers();
+  if (pending > 0) {
+    mismatch += std::to_string(pending) + " expected window(s) never came\n";
+  }
+  return mismatch;
+}
+
 bool SandboxSession::Close() {
   host_.reset();
   standin_ = nullptr;

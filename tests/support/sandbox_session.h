@@ -26,6 +26,11 @@ class SandboxSession {
   // Puts `count` objects labelled "<scene>-<n>" into a scene of the stand-in.
   void AddObjects(int scene, int count);
 
+  // Empty when the host's dialog answerer met exactly the windows queued for
+  // it; otherwise a line for each window it did not expect and the count of
+  // expected ones that never came.
+  std::string ScriptMismatch();
+
   // Unloads everything; true when neither DLL stays in the process.
   bool Close();
 
