@@ -132,30 +132,34 @@ TEST_F(Export, CancelTouchesNoSceneAndSaysNothing) {
   EXPECT_EQ(host().answerer().folder_dialogs().size(), 1u);
 }
 
-// With code page 1252 a Japanese folder name comes back from the dialog with
-// substitutes and names no folder: the message, then the dialog again.
-TEST_F(Export, Cp1252JapaneseFolderIsMissingAndAskedForAgainEachTime) {
+// Folders whose names the ANSI code page cannot spell are refused like
+// missing ones, even where the look-alike it makes of the name is a folder
+// beside them; the folder given after them receives the scenes.
+TEST_F(Export, Cp1252FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
   ASSERT_EQ(GetACP(), 1252u);
-  const std::wstring japanese = NewScratchFolder(L"\u66f8\u304d\u51fa\u3057");  // 書き出し
+  session().AddObjects(0, 1);
   const std::wstring usable = NewScratchFolder(L"export");
-  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), japanese);
-  host().answerer().QueueMessageBox(L"Trebbo");
-  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), japanese);
-  host().answerer().QueueMessageBox(L"Trebbo");
-  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), usable);
 
-  EXPECT_FALSE(host().ChooseMenu(kExportAll));
+  RunRefusingUnnamable(kExportAll,
+                       {{L"\u66f8\u304d\u51fa\u3057", nullptr},  // 書き出し: "????"
+                        {L"t\u0101g", L"tag"}},                   // tāg
+                       usable);
 
-  const auto boxes = host().answerer().message_boxes();
-  ASSERT_EQ(boxes.size(), 2u) << "one message per missing answer";
-  for (const auto& box : boxes) {
-    EXPECT_EQ(box.caption, L"Trebbo");
-    EXPECT_EQ(box.text_ansi, sjis::kMsgFolderMissing) << HexBytes(box.text_ansi);
-    EXPECT_EQ(box.owner, trebbo()->window);
-    EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
-  }
-  EXPECT_EQ(host().answerer().folder_dialogs().size(), 3u);
-  EXPECT_TRUE(FilesIn(japanese).empty());
+  ExpectSaves(Ansi(usable), {0});
+  EXPECT_EQ(FilesIn(usable), SceneFiles({L"scene_root.exo"}));
+}
+
+TEST_F(Export, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
+  ASSERT_EQ(GetACP(), 932u);
+  session().AddObjects(0, 1);
+  const std::wstring usable = NewScratchFolder(L"export");
+
+  RunRefusingUnnamable(kExportAll,
+                       {{L"caf\u00e9", L"cafe"},   // café
+                        {L"x\u00a5y", L"x\\y"}},  // x¥y: the yen sign becomes a backslash
+                       usable);
+
+  ExpectSaves(Ansi(usable), {0});
   EXPECT_EQ(FilesIn(usable), SceneFiles({L"scene_root.exo"}));
 }
 

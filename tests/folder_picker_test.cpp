@@ -102,6 +102,7 @@ std::wstring Wide(const std::string& ascii) {
 
 struct PickerRun {
   std::string folder;
+  bool exact;
   std::vector<sandbox::FolderDialogSeen> dialogs;
   std::vector<sandbox::MessageBoxSeen> boxes;
   ComState com_after;
@@ -117,7 +118,9 @@ PickerRun PickOnFreshThread(Apartment start, const std::string& title,
     PickerRun run;
     DialogAnswerer answerer;
     script(answerer);
-    run.folder = SelectFolder(title);
+    const FolderChoice choice = SelectFolder(title);
+    run.folder = choice.path;
+    run.exact = choice.exact;
     run.dialogs = answerer.folder_dialogs();
     run.boxes = answerer.message_boxes();
     unexpected = answerer.unexpected();
@@ -186,6 +189,7 @@ TEST(FolderPickerDialog, TypedFolderComesBackAsItsAnsiPathUnderTheCallersTitle) 
         [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(title), folder); });
 
     EXPECT_EQ(run.folder, AsciiNarrow(folder));
+    EXPECT_TRUE(run.exact);
     ASSERT_EQ(run.dialogs.size(), 1u);
     EXPECT_EQ(run.dialogs[0].title, Wide(title));
     EXPECT_TRUE(run.dialogs[0].answered);
@@ -242,6 +246,7 @@ TEST(FolderPickerText, JapaneseFolderComesBackAsItsShiftJisBytes) {
       Apartment::kNone, kSaveTitle,
       [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kSaveTitle), folder); });
 
+  EXPECT_TRUE(run.exact);
   const std::string expected = AsciiNarrow(base) + "\\" + kSceneExportSjis;
   EXPECT_EQ(HexBytes(run.folder), HexBytes(expected));
   // Seven characters, fourteen bytes: the length counts bytes.
@@ -249,7 +254,7 @@ TEST(FolderPickerText, JapaneseFolderComesBackAsItsShiftJisBytes) {
   EXPECT_TRUE(PathFileExistsA(run.folder.c_str()));
 }
 
-TEST(FolderPickerText, Cp1252JapaneseFolderComesBackWithSubstitutesNamingNoFolder) {
+TEST(FolderPickerText, Cp1252JapaneseFolderComesBackWithSubstitutesAndNotExact) {
   const std::wstring base = NewAsciiFolder(L"japanese");
   const std::wstring folder = base + L"\\" + kSceneExportWide;
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
@@ -259,6 +264,7 @@ TEST(FolderPickerText, Cp1252JapaneseFolderComesBackWithSubstitutesNamingNoFolde
       [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kImportTitle), folder); });
 
   EXPECT_EQ(run.folder, AsciiNarrow(base) + "\\???????");
+  EXPECT_FALSE(run.exact);
   EXPECT_FALSE(PathFileExistsA(run.folder.c_str()));
 }
 
@@ -284,7 +290,7 @@ FakeRun PickWithFake(const FakeDialogScript& script,
     {
       FakeFileDialogClass fake(script);
       run.setup_error = fake.setup_error();
-      run.folder = SelectFolder(kSaveTitle);
+      run.folder = SelectFolder(kSaveTitle).path;
       run.events = fake.events();
       run.objects_left = fake.live_objects();
     }

@@ -89,12 +89,40 @@ TEST_F(Import, CancelTouchesNoScene) {
   EXPECT_TRUE(host().answerer().message_boxes().empty());
 }
 
-// Under code page 1252 a Japanese folder name comes back with substitutes:
-// the message, the dialog again, and a cancel there ends the command.
-TEST_F(Import, Cp1252JapaneseFolderIsMissingThenCancelEndsQuietly) {
+// Folders whose names the ANSI code page cannot spell are refused like
+// missing ones, even where the look-alike it makes of the name is a folder
+// of scene files beside them; the folder given after them is imported.
+TEST_F(Import, Cp1252FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
   ASSERT_EQ(GetACP(), 1252u);
-  const std::wstring japanese = NewScratchFolder(L"\u8aad\u307f\u8fbc\u307f");  // 読み込み
-  host().answerer().QueueFolder(FolderDialogTitle(kImportAll), japanese);
+  const std::wstring usable = ExportedFolder({0, 3});
+
+  RunRefusingUnnamable(kImportAll,
+                       {{L"\u8aad\u307f\u8fbc\u307f", nullptr},  // 読み込み: "????"
+                        {L"t\u0101g", L"tag"}},                   // tāg
+                       usable);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(usable, {0, 3}));
+  EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
+}
+
+TEST_F(Import, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
+  ASSERT_EQ(GetACP(), 932u);
+  const std::wstring usable = ExportedFolder({0, 3});
+
+  RunRefusingUnnamable(kImportAll,
+                       {{L"caf\u00e9", L"cafe"},   // café
+                        {L"x\u00a5y", L"x\\y"}},  // x¥y: the yen sign becomes a backslash
+                       usable);
+
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(usable, {0, 3}));
+  EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
+}
+
+// A cancel at the dialog that follows the message ends the command quietly.
+// (ā is in neither code page the tests run under.)
+TEST_F(Import, CancelAfterARefusedFolderEndsQuietly) {
+  const std::wstring refused = NewScratchFolder(L"\u0101");
+  host().answerer().QueueFolder(FolderDialogTitle(kImportAll), refused);
   host().answerer().QueueMessageBox(L"Trebbo");
   host().answerer().QueueCancel(FolderDialogTitle(kImportAll));
 

@@ -45,6 +45,40 @@ TEST(WideToAnsi, ResultsHoldNoNulWithinTheirLength) {
   }
 }
 
+// Whether the bytes name the folder itself or a look-alike: a text the code
+// page holds decodes back whole; one it lacks keeps its best-fit bytes (the
+// conversion itself is unchanged) and is marked.
+struct Spelling {
+  const wchar_t* text;
+  const char* bytes;  // as hex
+  bool exact;
+};
+
+void ExpectSpellings(std::initializer_list<Spelling> rows) {
+  for (const Spelling& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(row.text)));
+    const std::string ansi = WideToAnsi(row.text);
+    EXPECT_EQ(HexBytes(ansi), row.bytes);
+    EXPECT_EQ(AnsiDecodesBackTo(ansi, row.text), row.exact);
+  }
+}
+
+TEST(WideToAnsi, ExactOnlyWhereTheBytesDecodeBackToTheText) {
+  ExpectSpellings({
+      {L"", "", true},
+      {L"C:\\\u30b7", "43 3A 5C 83 56", true},   // C:\シ
+      {L"caf\u00e9", "63 61 66 65", false},       // café: "cafe"
+      {L"x\u00a5y", "78 5C 79", false},           // x¥y: "x\y"
+  });
+}
+
+TEST(WideToAnsi, Cp1252ExactOnlyWhereTheBytesDecodeBackToTheText) {
+  ExpectSpellings({
+      {L"caf\u00e9", "63 61 66 E9", true},         // café
+      {L"t\u0101g", "74 61 67", false},           // tāg: "tag"
+  });
+}
+
 TEST(WideToAnsi, Cp1252LatinLettersKeepTheirSingleBytes) {
   EXPECT_EQ(HexBytes(WideToAnsi(L"caf\u00E9 \u00C4")), "63 61 66 E9 20 C4");
 }

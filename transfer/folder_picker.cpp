@@ -20,8 +20,8 @@ std::wstring WidenBytes(const std::string& text) {
 
 }  // namespace
 
-std::string SelectFolder(std::string title) {
-  std::string output;
+FolderChoice SelectFolder(std::string title) {
+  FolderChoice output;
 
   // Declared in acquisition order, so they end as path buffer, item, dialog,
   // COM initialisation.
@@ -53,6 +53,9 @@ std::string SelectFolder(std::string title) {
   if (FAILED(pItem->GetDisplayName(SIGDN_FILESYSPATH, pszFilePath.Receive()))) {
     return output;
   }
-  output = WideToAnsi(std::wstring(pszFilePath.get()));
+  // Declared after the path buffer, the wide copy ends before it is freed.
+  const std::wstring path(pszFilePath.get());
+  output.path = WideToAnsi(path);
+  output.exact = AnsiDecodesBackTo(output.path, path);
   return output;
 }

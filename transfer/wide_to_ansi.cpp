@@ -14,3 +14,18 @@ std::string WideToAnsi(const std::wstring& text) {
                       nullptr);
   return result;
 }
+
+bool AnsiDecodesBackTo(const std::string& ansi, const std::wstring& text) {
+  // The file system decodes an ANSI path exactly this way, so bytes that
+  // decode back to the text name the folder it names and no other. Asking
+  // WideCharToMultiByte instead (WC_NO_BEST_FIT_CHARS and the used-default
+  // flag) would fail every path where the ANSI code page is UTF-8, which
+  // refuses both.
+  if (ansi.empty()) return text.empty();
+  const int length = static_cast<int>(ansi.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0);
+  if (n <= 0) return false;
+  std::wstring decoded(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, decoded.data(), n);
+  return decoded == text;
+}

@@ -5,6 +5,11 @@
 #include <string>
 
 // Characters the code page lacks come back as its best-fit or default
-// character; the conversion never fails on them. The result's length counts
-// bytes and holds no terminating NUL.
+// character (under 1252 "tāg" becomes "tag", under 932 "¥" a backslash); the
+// conversion never fails on them. The result's length counts bytes and holds
+// no terminating NUL.
 std::string WideToAnsi(const std::wstring& text);
+
+// True when `ansi` decodes from the ANSI code page back to exactly `text`,
+// that is when it names the same file or folder and no look-alike.
+bool AnsiDecodesBackTo(const std::string& ansi, const std::wstring& text);

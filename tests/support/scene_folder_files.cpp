@@ -19,6 +19,40 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   return names;
 }
 
+static void AddFileTree(const std::wstring& folder, const std::wstring& below,
+                        std::map<std::wstring, std::string>& tree) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      AddFileTree(folder + L"\\" + name, below + name + L"\\", tree);
+    } else {
+      tree[below + name] = ReadFileBytes(folder + L"\\" + name);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+std::map<std::wstring, std::string> FileTree(const std::wstring& folder) {
+  std::map<std::wstring, std::string> tree;
+  AddFileTree(folder, L"", tree);
+  return tree;
+}
+
+std::wstring MakeFolders(const std::wstring& base, const std::wstring& relative) {
+  std::wstring path = base;
+  for (size_t start = 0; start <= relative.size();) {
+    const size_t end = std::min(relative.find(L'\\', start), relative.size());
+    path += L"\\" + relative.substr(start, end - start);
+    CreateDirectoryW(path.c_str(), nullptr);
+    start = end + 1;
+  }
+  return path;
+}
+
 std::string Ansi(const std::wstring& text) {
   int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
                                  nullptr, 0, nullptr, nullptr);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@ namespace testing_support {
 
 // Names of the files in a folder, sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
+// Every file under a folder, at any depth: its path below the folder and its
+// bytes.
+std::map<std::wstring, std::string> FileTree(const std::wstring& folder);
+// Makes each level of `relative` (which may hold "\") under `base`;
+// returns the whole path.
+std::wstring MakeFolders(const std::wstring& base, const std::wstring& relative);
 // The folder's path in the ANSI code page, as the plug-in hands it on.
 std::string Ansi(const std::wstring& text);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
