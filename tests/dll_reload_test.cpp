@@ -43,6 +43,7 @@ struct ExportSeen {
   std::vector<int> scene_switches;
   std::vector<SceneFileCall> saves;
   bool plugin_freed = false;
+  std::vector<std::string> unexpected_windows;
 };
 
 // One stay of the plug-in in the process, as the editor gives it: load,
@@ -65,8 +66,9 @@ ExportSeen ExportInOneLoadOfThePlugin(const std::wstring& folder) {
   for (const std::wstring& name : FilesIn(folder)) {
     DeleteFileW((folder + L"\\" + name).c_str());
   }
-  session.host().answerer().QueueFolder(folder);
+  session.host().answerer().QueueFolder(FolderDialogTitle(kExportAll), folder);
   session.host().ChooseMenu(kExportAll);
+  seen.unexpected_windows = session.host().answerer().unexpected();
 
   seen.files = FilesIn(folder);
   seen.scene_switches = SceneSwitches(calls);
@@ -99,6 +101,7 @@ TEST(PluginReload, EveryLoadGivesBackItsTlsIndicesAndTheLastStillExports) {
     last = ExportInOneLoadOfThePlugin(folder);
     ASSERT_EQ(last.menu_entries, 2u) << "cycle " << cycle << ": the plug-in did not arm";
     ASSERT_TRUE(last.plugin_freed) << "cycle " << cycle << ": trebbo.auf stayed loaded";
+    ASSERT_EQ(last.unexpected_windows, std::vector<std::string>{}) << "cycle " << cycle;
   }
   const int free_after = FreeTlsIndices();
   RecordProperty("free_tls_indices_before", free_before);
