@@ -25,10 +25,10 @@
 #include <vector>
 
 #include "exedit/exedit_link.h"
+#include "host/texts.h"
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/find_standin.h"
 #include "sandbox/host/sandbox_host.h"
-#include "shell/texts.h"
 #include "transfer/batch_commands.h"
 
 namespace {

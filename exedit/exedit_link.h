@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
 
 class ExeditLink {
  public:

@@ -9,10 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "exedit/exedit_link.h"
-#include "exedit/filter_by_name.h"
+#include "host/filter_lookup.h"
+#include "plugin/filter_callbacks.h"
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/sandbox_host.h"
-#include "shell/filter_callbacks.h"
 #include "tests/support/failing_allocations.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"

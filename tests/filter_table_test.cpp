@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 

@@ -3,7 +3,11 @@
 
 #include <string>
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
+
+// Where the plug-in's filter table puts the "skip scenes without objects"
+// checkbox among its checkboxes; the export reads its live value there.
+constexpr int kCheckSkipEmptyScenesIndex = 0;
 
 // Asks for a folder and writes the root scene and every scene 1 to 49 that
 // the "skip scenes without objects" checkbox keeps, one object file each.

@@ -1,10 +1,9 @@
 #include "exedit/exedit_link.h"
-#include "shell/filter_table.h"
-#include "shell/texts.h"
+#include "exedit/scene_switch.h"
+#include "host/texts.h"
 #include "transfer/batch_commands.h"
 #include "transfer/scene_folder.h"
 #include "transfer/scene_paths.h"
-#include "transfer/scene_switch.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include <shlwapi.h>
 
 #include "exedit/exedit_link.h"
-#include "shell/texts.h"
+#include "exedit/scene_switch.h"
+#include "host/texts.h"
 #include "transfer/batch_commands.h"
 #include "transfer/scene_folder.h"
 #include "transfer/scene_paths.h"
-#include "transfer/scene_switch.h"
 
 void ImportAllScenes(EditHandle edit, FilterRecord* own) {
   const std::string scene_path_work = AskForSceneFolder(kTitleImportFolder, own);

@@ -2,7 +2,7 @@
 
 #include <shlwapi.h>
 
-#include "shell/texts.h"
+#include "host/texts.h"
 #include "transfer/folder_picker.h"
 #include "transfer/scene_paths.h"
 

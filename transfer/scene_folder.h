@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
 
 // Asks for a scene folder until the user picks one that exists, that the ANSI
 // code page names exactly and that is short enough, or gives up.

@@ -4,7 +4,7 @@
 // directly by the test side.
 #pragma once
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
 
 // Offsets of the stand-in's entry points from its module base; they are the
 // ones the plug-in calls.

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "host/host_api.h"
 #include "sandbox/host/dialog_answerer.h"
-#include "shell/host_api.h"
 
 namespace sandbox {
 
@@ -79,7 +79,8 @@ class Host {
   // to `filter` directly when given. Returns the callback's result.
   BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
 
-  // Sets checkbox `index` of a filter (the live value behind word 72).
+  // Sets checkbox `index` of a filter: the live value that the record's
+  // pointer at byte offset 72 leads to.
   void SetCheck(LoadedFilter* filter, int index, int value);
 
   LoadedFilter* Find(const std::string& file_name);  // e.g. "exedit.auf"

@@ -1,8 +1,8 @@
-#include "transfer/scene_switch.h"
+#include "exedit/scene_switch.h"
 
 #include "exedit/exedit_link.h"
-#include "exedit/filter_by_name.h"
-#include "shell/texts.h"
+#include "host/filter_lookup.h"
+#include "host/texts.h"
 
 bool SwitchScene(int scene, EditHandle edit, FilterRecord* own) {
   // Extended editing's routines take its record as given; a null one would

@@ -1,9 +1,8 @@
-#include "shell/filter_callbacks.h"
+#include "plugin/filter_callbacks.h"
 
 #include "exedit/exedit_link.h"
-#include "shell/filter_lookup.h"
-#include "shell/filter_table.h"
-#include "shell/texts.h"
+#include "host/filter_lookup.h"
+#include "host/texts.h"
 #include "transfer/batch_commands.h"
 
 namespace {

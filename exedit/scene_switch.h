@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/host_api.h"
+#include "host/host_api.h"
 
 // Makes `scene` extended editing's current scene, looking its filter record
 // up afresh as every switch needs it. False, with nothing switched, when the

@@ -1,12 +1,15 @@
-#include "shell/filter_table.h"
+#include "plugin/filter_table.h"
 
-#include "shell/filter_callbacks.h"
-#include "shell/texts.h"
+#include "host/texts.h"
+#include "plugin/filter_callbacks.h"
+#include "transfer/batch_commands.h"
 
 namespace {
 
 const char* const kCheckLabels[] = {kCheckSkipEmptyScenes};
 const int kCheckDefaults[] = {1};
+static_assert(kCheckSkipEmptyScenesIndex == 0,
+              "the export reads the empty-scene checkbox at this index");
 
 FilterTable MakeFilterTable() {
   FilterTable table{};

@@ -1,4 +1,4 @@
-#include "exedit/filter_by_name.h"
+#include "host/filter_lookup.h"
 
 #include <cstring>
 
@@ -13,6 +13,16 @@ FilterRecord* FindFilterByName(FilterRecord* own, const char* name) {
     FilterRecord* filter = own->services->get_filter_by_index(index);
     if (filter == nullptr || filter->name == nullptr) continue;
     if (std::strcmp(filter->name, name) == 0) return filter;
+  }
+  return nullptr;
+}
+
+FilterRecord* FindFilterByInformation(FilterRecord* own, const char* text) {
+  const int count = CountFilters(own);
+  for (int index = 0; index < count; ++index) {
+    FilterRecord* filter = own->services->get_filter_by_index(index);
+    if (filter == nullptr || filter->information == nullptr) continue;
+    if (std::strcmp(filter->information, text) == 0) return filter;
   }
   return nullptr;
 }

@@ -26,7 +26,8 @@ using AddMenuItemFn = BOOL(__cdecl*)(FilterRecord* own, const char* text,
                                      HWND window, int id, int default_key,
                                      int flags);
 
-// The host's service table, reached through word 96 of a FilterRecord.
+// The host's service table, reached through byte offset 96 of a
+// FilterRecord.
 // Only the three entries the plug-in calls are named.
 struct HostServices {
   void* reserved_0[40];
