@@ -135,29 +135,25 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   FreeLibrary(standin);
 }
 
-class FilterByName : public ::testing::Test {
- protected:
-  FilterRecord* Add(const char* name) { return &host_.AddBareFilter(name, nullptr)->record; }
-  sandbox::Host host_;
-};
+// The lookup walks the host's list from the highest index down and takes
+// the first record whose name is exactly the one asked for. A nameless
+// record and one named by a prefix sit above the wanted ones, where a
+// careless comparison would meet them first.
+TEST(FilterByName, TheHighestIndexWithExactlyTheNameWins) {
+  sandbox::Host host;
+  auto add = [&host](const char* name) { return &host.AddBareFilter(name, nullptr)->record; };
+  FilterRecord* own = add("Trebbo");
+  add(sjis::kExeditName);
+  FilterRecord* higher = add(sjis::kExeditName);
+  add(nullptr);
+  add("\x8a\x67\x92\xa3\x95\xd2");  // 拡張: a prefix of the name
+  add("other");
 
-TEST_F(FilterByName, OfTwoFiltersWithTheNameTheHigherIndexWins) {
-  FilterRecord* own = Add("Trebbo");
-  FilterRecord* lower = Add(sjis::kExeditName);
-  Add(nullptr);  // a record without a name is skipped, not compared
-  FilterRecord* higher = Add(sjis::kExeditName);
-  Add("other");
-  EXPECT_EQ(CountFilters(own), 5);
-  EXPECT_NE(lower, higher);
+  EXPECT_EQ(CountFilters(own), 6);
   EXPECT_EQ(FindFilterByName(own, sjis::kExeditName), higher);
-  EXPECT_EQ(FindFilterByName(own, "Trebbo"), own);
-}
-
-TEST_F(FilterByName, NoFilterWithTheNameGivesNull) {
-  FilterRecord* own = Add("Trebbo");
-  Add(nullptr);
-  Add("\x8a\x67\x92\xa3\x95\xd2");  // a prefix of the name is not the name
-  EXPECT_EQ(FindFilterByName(own, sjis::kExeditName), nullptr);
+  EXPECT_EQ(FindFilterByName(own, "Trebbo"), own) << "index 0 is searched too";
+  EXPECT_EQ(FindFilterByName(own, "\x8a\x67\x92\xa3\x95\xd2\x8f\x57\x32"), nullptr)
+      << "no record has the name; a record's name is a prefix of it";
 }
 
 }  // namespace

@@ -83,10 +83,4 @@ TEST_F(LoadedTrebbo, SecondRequestGivesTheSameTableWithoutRefilling) {
   EXPECT_EQ(second->reserved_4, 77);
 }
 
-TEST_F(LoadedTrebbo, ExitCallbackSucceeds) {
-  FilterTable* table = get_table_();
-  FilterRecord record = *table;
-  EXPECT_TRUE(table->func_exit(&record));
-}
-
 }  // namespace
