@@ -32,15 +32,18 @@ class Import : public CommandTest {
   }
 };
 
-TEST_F(Import, LoadsEachSceneFileIntoItsSceneAndEndsOnTheRoot) {
+TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeAndEndsOnTheRoot) {
   const std::wstring folder = ExportedFolder({0, 2});
   ASSERT_EQ(FilesIn(folder).size(), 2u);
 
   Run(kImportAll, folder);
+  Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 2}));
-  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot())
-      << "every scene is switched to, file or not";
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 2, 0, 2}));
+  const std::vector<int> once = AllScenesThenRoot();
+  std::vector<int> switches = once;
+  switches.insert(switches.end(), once.begin(), once.end());
+  EXPECT_EQ(SceneSwitches(calls()), switches) << "every scene is switched to, file or not";
   EXPECT_EQ(calls().current_scene, 0);
   for (int i = 0; i < calls().call_count; ++i) {
     const StandinCall& call = calls().calls[i];
@@ -50,11 +53,9 @@ TEST_F(Import, LoadsEachSceneFileIntoItsSceneAndEndsOnTheRoot) {
     EXPECT_EQ(call.caller, &trebbo()->record);
     EXPECT_EQ(call.edit, host().edit_handle());
   }
-  EXPECT_EQ(ObjectsOf(calls(), 0).size(), 1u);
-  EXPECT_EQ(ObjectsOf(calls(), 2).size(), 3u);
-  for (int scene : {1, 3, 49}) EXPECT_TRUE(ObjectsOf(calls(), scene).empty()) << scene;
-  ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
-  EXPECT_EQ(host().answerer().folder_dialogs()[0].title, L"Select folder to import");
+  const auto& dialogs = host().answerer().folder_dialogs();
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].title, L"Select folder to import");
   EXPECT_TRUE(host().answerer().message_boxes().empty());
 }
 
@@ -70,23 +71,6 @@ TEST_F(Import, OtherFileNamesAreNeverLoaded) {
 
   EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0}));
   EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
-}
-
-TEST_F(Import, ImportingTwiceLoadsEveryFileTwice) {
-  const std::wstring folder = ExportedFolder({0, 5});
-
-  Run(kImportAll, folder);
-  Run(kImportAll, folder);
-
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 5, 0, 5}));
-  EXPECT_EQ(ObjectsOf(calls(), 5).size(), 12u) << "the scene is not cleared first";
-}
-
-TEST_F(Import, CancelTouchesNoScene) {
-  host().answerer().QueueCancel(FolderDialogTitle(kImportAll));
-  EXPECT_FALSE(host().ChooseMenu(kImportAll));
-  EXPECT_EQ(calls().call_count, 0);
-  EXPECT_TRUE(host().answerer().message_boxes().empty());
 }
 
 // Folders whose names the ANSI code page cannot spell are refused like
@@ -134,35 +118,23 @@ TEST_F(Import, CancelAfterARefusedFolderEndsQuietly) {
   EXPECT_EQ(calls().call_count, 0);
 }
 
-TEST_F(Import, RoundTripGivesBackEveryExportedScene) {
-  const int scenes[] = {0, 1, 3, 10, 49};
-  for (int scene : scenes) session().AddObjects(scene, scene % 4 + 1);
+// Every scene comes back whole through a folder with a Japanese name, which
+// the code page spells in two bytes a character.
+TEST_F(Import, RoundTripThroughAJapaneseFolderGivesBackEveryScene) {
+  ASSERT_EQ(GetACP(), 932u);
+  for (int scene : {0, 1, 3, 10, 49}) session().AddObjects(scene, scene % 4 + 1);
   std::vector<std::vector<std::string>> before;
   for (int scene = 0; scene <= 49; ++scene) before.push_back(ObjectsOf(calls(), scene));
-  const std::wstring folder = NewScratchFolder(L"round-trip");
+  const std::wstring folder = NewScratchFolder(L"\u30b7\u30fc\u30f3\u4fdd\u5b58");  // シーン保存
   Run(kExportAll, folder);
 
   OpenFreshProject();
   Run(kImportAll, folder);
 
+  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 1, 3, 10, 49}));
   std::vector<std::vector<std::string>> after;
   for (int scene = 0; scene <= 49; ++scene) after.push_back(ObjectsOf(calls(), scene));
   EXPECT_EQ(after, before);
-}
-
-TEST_F(Import, Cp932JapaneseFolderWorksBothWays) {
-  ASSERT_EQ(GetACP(), 932u);
-  session().AddObjects(0, 1);
-  session().AddObjects(8, 2);
-  const std::wstring folder = NewScratchFolder(L"\u30b7\u30fc\u30f3\u4fdd\u5b58");  // シーン保存
-  Run(kExportAll, folder);
-  ASSERT_EQ(FilesIn(folder).size(), 2u);
-
-  OpenFreshProject();
-  Run(kImportAll, folder);
-
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 8}));
-  EXPECT_EQ(ObjectsOf(calls(), 8).size(), 2u);
 }
 
 }  // namespace
