@@ -7,7 +7,6 @@
 #include "transfer/folder_picker.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 #include <shobjidl.h>
 
 #include <gtest/gtest.h>
@@ -20,23 +19,15 @@
 #include "sandbox/host/dialog_answerer.h"
 #include "tests/support/fake_file_dialog.h"
 #include "tests/support/fresh_thread.h"
-#include "tests/support/test_paths.h"
 
 namespace {
 
 using sandbox::DialogAnswerer;
 using testing_support::FakeDialogScript;
 using testing_support::FakeFileDialogClass;
-using testing_support::HexBytes;
 using testing_support::OnFreshThread;
 
 constexpr char kSaveTitle[] = "Select folder to save";
-constexpr char kImportTitle[] = "Select folder to import";
-
-// シーン書き出し in Shift_JIS, two bytes per character.
-constexpr char kSceneExportSjis[] =
-    "\x83\x56\x81\x5b\x83\x93\x8f\x91\x82\xab\x8f\x6f\x82\xb5";
-constexpr wchar_t kSceneExportWide[] = L"シーン書き出し";
 
 // ---- COM on the current thread ---------------------------------------------
 
@@ -102,7 +93,6 @@ std::wstring Wide(const std::string& ascii) {
 
 struct PickerRun {
   std::string folder;
-  bool exact;
   std::vector<sandbox::FolderDialogSeen> dialogs;
   std::vector<sandbox::MessageBoxSeen> boxes;
   ComState com_after;
@@ -120,7 +110,6 @@ PickerRun PickOnFreshThread(Apartment start, const std::string& title,
     script(answerer);
     const FolderChoice choice = SelectFolder(title);
     run.folder = choice.path;
-    run.exact = choice.exact;
     run.dialogs = answerer.folder_dialogs();
     run.boxes = answerer.message_boxes();
     unexpected = answerer.unexpected();
@@ -159,44 +148,6 @@ ComState LeftoverOfBalancedDialog(Apartment start) {
   });
 }
 
-bool IsAscii(const std::wstring& text) {
-  for (wchar_t c : text) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
-
-std::string AsciiNarrow(const std::wstring& text) {
-  return std::string(text.begin(), text.end());
-}
-
-std::wstring NewAsciiFolder(const wchar_t* hint) {
-  const std::wstring folder = testing_support::NewScratchFolder(hint);
-  EXPECT_FALSE(folder.empty()) << "no scratch folder";
-  EXPECT_TRUE(IsAscii(folder)) << "the scratch area's path is not ASCII";
-  return folder;
-}
-
-TEST(FolderPickerDialog, TypedFolderComesBackAsItsAnsiPathUnderTheCallersTitle) {
-  // A folder typed into the file-name box and confirmed comes back only in
-  // folder mode; the file-open mode would browse into it and stay open.
-  for (const char* title : {kSaveTitle, kImportTitle}) {
-    SCOPED_TRACE(title);
-    const std::wstring folder = NewAsciiFolder(L"picked");
-
-    const PickerRun run = PickOnFreshThread(
-        Apartment::kNone, title,
-        [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(title), folder); });
-
-    EXPECT_EQ(run.folder, AsciiNarrow(folder));
-    EXPECT_TRUE(run.exact);
-    ASSERT_EQ(run.dialogs.size(), 1u);
-    EXPECT_EQ(run.dialogs[0].title, Wide(title));
-    EXPECT_TRUE(run.dialogs[0].answered);
-    EXPECT_TRUE(run.boxes.empty()) << "the dialog or the picker showed a message";
-  }
-}
-
 TEST(FolderPickerDialog, CancelGivesEmptyResultAndLeavesComAsItWas) {
   const ComState yardstick = LeftoverOfBalancedDialog(Apartment::kNone);
 
@@ -211,21 +162,6 @@ TEST(FolderPickerDialog, CancelGivesEmptyResultAndLeavesComAsItWas) {
   EXPECT_EQ(run.com_after, yardstick);
 }
 
-TEST(FolderPickerDialog, ThreadAlreadySingleThreadedShowsDialogAndStaysInitialised) {
-  const ComState yardstick = LeftoverOfBalancedDialog(Apartment::kSingleThreaded);
-  ASSERT_EQ(yardstick.apartment, Apartment::kSingleThreaded);
-  ASSERT_GE(yardstick.depth, 1);
-  const std::wstring folder = NewAsciiFolder(L"sta");
-
-  const PickerRun run = PickOnFreshThread(
-      Apartment::kSingleThreaded, kImportTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kImportTitle), folder); });
-
-  EXPECT_EQ(run.folder, AsciiNarrow(folder));
-  EXPECT_EQ(run.dialogs.size(), 1u);
-  EXPECT_EQ(run.com_after, yardstick);
-}
-
 TEST(FolderPickerDialog, ThreadInMultithreadedApartmentGetsNoDialogAndKeepsIt) {
   const PickerRun run = PickOnFreshThread(
       Apartment::kMultithreaded, kSaveTitle, [](DialogAnswerer&) {});
@@ -233,39 +169,6 @@ TEST(FolderPickerDialog, ThreadInMultithreadedApartmentGetsNoDialogAndKeepsIt) {
   EXPECT_EQ(run.folder, "");
   EXPECT_TRUE(run.dialogs.empty()) << "a dialog appeared";
   EXPECT_EQ(run.com_after, (ComState{Apartment::kMultithreaded, 1}));
-}
-
-// ---- what the path becomes in the ANSI code page ---------------------------
-
-TEST(FolderPickerText, JapaneseFolderComesBackAsItsShiftJisBytes) {
-  const std::wstring base = NewAsciiFolder(L"japanese");
-  const std::wstring folder = base + L"\\" + kSceneExportWide;
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-
-  const PickerRun run = PickOnFreshThread(
-      Apartment::kNone, kSaveTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kSaveTitle), folder); });
-
-  EXPECT_TRUE(run.exact);
-  const std::string expected = AsciiNarrow(base) + "\\" + kSceneExportSjis;
-  EXPECT_EQ(HexBytes(run.folder), HexBytes(expected));
-  // Seven characters, fourteen bytes: the length counts bytes.
-  EXPECT_EQ(run.folder.size(), base.size() + 1 + 14);
-  EXPECT_TRUE(PathFileExistsA(run.folder.c_str()));
-}
-
-TEST(FolderPickerText, Cp1252JapaneseFolderComesBackWithSubstitutesAndNotExact) {
-  const std::wstring base = NewAsciiFolder(L"japanese");
-  const std::wstring folder = base + L"\\" + kSceneExportWide;
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-
-  const PickerRun run = PickOnFreshThread(
-      Apartment::kNone, kImportTitle,
-      [&](DialogAnswerer& answerer) { answerer.QueueFolder(Wide(kImportTitle), folder); });
-
-  EXPECT_EQ(run.folder, AsciiNarrow(base) + "\\???????");
-  EXPECT_FALSE(run.exact);
-  EXPECT_FALSE(PathFileExistsA(run.folder.c_str()));
 }
 
 // ---- the fake dialog: every step's failure --------------------------------
@@ -279,10 +182,11 @@ struct FakeRun {
   ComState com_after{};
 };
 
-FakeRun PickWithFake(const FakeDialogScript& script,
-                     Apartment start = Apartment::kSingleThreaded) {
+// The fake needs COM on the thread to be registered: the picker meets a
+// single-threaded apartment there already.
+FakeRun PickWithFake(const FakeDialogScript& script) {
   return OnFreshThread([&] {
-    EnterApartment(start);
+    EnterApartment(Apartment::kSingleThreaded);
     FakeRun run;
     // Measuring leaves COM for a moment, which would revoke the fake class;
     // so it happens while the fake is not registered.
@@ -318,123 +222,67 @@ const std::vector<std::string> kUpToShow = Then(kUpToCreation, {
     "dialog.Show(owner 0x00000000)",
 });
 
-TEST(FolderPickerSteps, RegisteredFakeIsWhatCoCreateInstanceCreates) {
-  FakeDialogScript script;
-  script.options = 0x00ABC000;
-  const auto [setup_error, options] = OnFreshThread([&] {
-    EnterApartment(Apartment::kSingleThreaded);
-    std::pair<std::string, DWORD> seen{"", 0};
-    {
-      FakeFileDialogClass fake(script);
-      seen.first = fake.setup_error();
-      IFileDialog* dialog = nullptr;
-      if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr,
-                                     CLSCTX_INPROC_SERVER, IID_IFileDialog,
-                                     reinterpret_cast<void**>(&dialog)))) {
-        dialog->GetOptions(&seen.second);
-        dialog->Release();
-      }
-    }
-    LeaveCom();
-    return seen;
-  });
-  EXPECT_EQ(setup_error, "");
-  EXPECT_EQ(options, 0x00ABC000u);
-}
-
-// Once the dialog was shown, each outcome releases exactly what was acquired,
-// in reverse: path buffer, item, dialog, then the COM initialisation.
-struct AfterShowRow {
+// Each outcome releases exactly what was acquired, in reverse: path buffer,
+// item, dialog, then the COM initialisation. Results that only set the
+// dialog up are ignored: the dialog is shown all the same.
+struct OutcomeRow {
   const char* what;
-  HRESULT show, get_result, get_display_name;
-  const char* folder;                 // what the picker returns
-  std::vector<std::string> after_show;  // the fake's log after Show
+  void (*script)(FakeDialogScript&);
+  const char* folder;               // what the picker returns
+  std::vector<std::string> events;  // the whole call as the fake logs it
 };
 
-TEST(FolderPickerSteps, EveryOutcomeAfterShowReleasesWhatItAcquiredInReverse) {
-  const HRESULT ok = S_OK, cancelled = HRESULT_FROM_WIN32(ERROR_CANCELLED);
-  const AfterShowRow rows[] = {
-      {"a folder is chosen", ok, ok, ok, "D:\\projects\\scenes",
-       {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
-        "CoTaskMemFree(path)", "item.Release -> 0", "dialog.Release -> 0",
-        "CoUninitialize"}},
-      {"the user cancels", cancelled, ok, ok, "",
-       {"dialog.Release -> 0", "CoUninitialize"}},
-      {"Show fails", E_FAIL, ok, ok, "", {"dialog.Release -> 0", "CoUninitialize"}},
-      {"GetResult fails", ok, E_FAIL, ok, "",
-       {"dialog.GetResult", "dialog.Release -> 0", "CoUninitialize"}},
-      {"GetDisplayName fails: no buffer to free", ok, ok, E_FAIL, "",
-       {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
-        "item.Release -> 0", "dialog.Release -> 0", "CoUninitialize"}},
+TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
+  const std::vector<std::string> released_after_show = {"dialog.Release -> 0", "CoUninitialize"};
+  const OutcomeRow rows[] = {
+      {"a folder is chosen", [](FakeDialogScript&) {}, "C:\\scenes",
+       Then(kUpToShow, {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
+                        "CoTaskMemFree(path)", "item.Release -> 0", "dialog.Release -> 0",
+                        "CoUninitialize"})},
+      {"the user cancels",
+       [](FakeDialogScript& s) { s.show = HRESULT_FROM_WIN32(ERROR_CANCELLED); }, "",
+       Then(kUpToShow, released_after_show)},
+      {"Show fails", [](FakeDialogScript& s) { s.show = E_FAIL; }, "",
+       Then(kUpToShow, released_after_show)},
+      {"GetResult fails", [](FakeDialogScript& s) { s.get_result = E_FAIL; }, "",
+       Then(kUpToShow, {"dialog.GetResult", "dialog.Release -> 0", "CoUninitialize"})},
+      {"GetDisplayName fails: no buffer to free",
+       [](FakeDialogScript& s) { s.get_display_name = E_FAIL; }, "",
+       Then(kUpToShow, {"dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
+                        "item.Release -> 0", "dialog.Release -> 0", "CoUninitialize"})},
+      {"creation fails: only COM to leave",
+       [](FakeDialogScript& s) { s.create = REGDB_E_CLASSNOTREG; }, "",
+       {"CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
+        "factory.CreateInstance(IFileDialog) -> REGDB_E_CLASSNOTREG", "CoUninitialize"}},
+      // A GetOptions that fails is not trusted with what it wrote: the
+      // folder flags go on top of no options.
+      {"the set-up calls fail",
+       [](FakeDialogScript& s) {
+         s.get_options = E_FAIL;
+         s.options = 0xFFFFFFFF;
+         s.set_options = E_INVALIDARG;
+         s.set_title = E_FAIL;
+       },
+       "C:\\scenes",
+       Then(kUpToCreation,
+            {"dialog.GetOptions", "dialog.SetOptions(0x00000060)",
+             "dialog.SetTitle(\"Select folder to save\")", "dialog.Show(owner 0x00000000)",
+             "dialog.GetResult", "item.GetDisplayName(SIGDN_FILESYSPATH)",
+             "CoTaskMemFree(path)", "item.Release -> 0", "dialog.Release -> 0",
+             "CoUninitialize"})},
   };
-  for (const AfterShowRow& row : rows) {
+  for (const OutcomeRow& row : rows) {
     SCOPED_TRACE(row.what);
     FakeDialogScript script;
-    script.path = L"D:\\projects\\scenes";
-    script.show = row.show;
-    script.get_result = row.get_result;
-    script.get_display_name = row.get_display_name;
+    row.script(script);
     const FakeRun run = PickWithFake(script);
 
     ASSERT_EQ(run.setup_error, "");
     EXPECT_EQ(run.folder, row.folder);
-    EXPECT_EQ(run.events, Then(kUpToShow, row.after_show));
+    EXPECT_EQ(run.events, row.events);
     EXPECT_EQ(run.objects_left, 0);
     EXPECT_EQ(run.com_after, run.com_before);
   }
-}
-
-TEST(FolderPickerSteps, FailingCreationOnlyUninitialises) {
-  FakeDialogScript script;
-  script.create = REGDB_E_CLASSNOTREG;
-  const FakeRun run = PickWithFake(script);
-
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "");
-  EXPECT_EQ(run.events, (std::vector<std::string>{
-                            "CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
-                            "factory.CreateInstance(IFileDialog) -> REGDB_E_CLASSNOTREG",
-                            "CoUninitialize",
-                        }));
-  EXPECT_EQ(run.com_after, run.com_before);
-}
-
-TEST(FolderPickerSteps, FailingInitialisationCreatesNothingAndDoesNotUninitialise) {
-  const FakeRun run = PickWithFake(FakeDialogScript{}, Apartment::kMultithreaded);
-
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "");
-  EXPECT_EQ(run.events, (std::vector<std::string>{
-                            "CoInitializeEx(APARTMENTTHREADED) -> RPC_E_CHANGED_MODE",
-                        }));
-  EXPECT_EQ(run.com_after, (ComState{Apartment::kMultithreaded, 1}));
-}
-
-TEST(FolderPickerSteps, IgnoredResultsStillShowTheDialogWithFolderFlagsAdded) {
-  // A GetOptions that fails is not trusted with what it wrote: the flags go
-  // on top of no options.
-  FakeDialogScript script;
-  script.get_options = E_FAIL;
-  script.options = 0xFFFFFFFF;
-  script.set_options = E_INVALIDARG;
-  script.set_title = E_FAIL;
-  script.path = L"C:\\";
-  const FakeRun run = PickWithFake(script);
-
-  ASSERT_EQ(run.setup_error, "");
-  EXPECT_EQ(run.folder, "C:\\");
-  EXPECT_EQ(run.events, Then(kUpToCreation, {
-                            "dialog.GetOptions",
-                            "dialog.SetOptions(0x00000060)",
-                            "dialog.SetTitle(\"Select folder to save\")",
-                            "dialog.Show(owner 0x00000000)",
-                            "dialog.GetResult",
-                            "item.GetDisplayName(SIGDN_FILESYSPATH)",
-                            "CoTaskMemFree(path)",
-                            "item.Release -> 0",
-                            "dialog.Release -> 0",
-                            "CoUninitialize",
-                        }));
 }
 
 }  // namespace
