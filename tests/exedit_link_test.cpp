@@ -139,21 +139,31 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
 // the first record whose name is exactly the one asked for. A nameless
 // record and one named by a prefix sit above the wanted ones, where a
 // careless comparison would meet them first.
-TEST(FilterByName, TheHighestIndexWithExactlyTheNameWins) {
+// The two lookups walk the host's list in opposite directions: of several
+// filters with one name the highest index wins, of several with one
+// information text the lowest.
+TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
   sandbox::Host host;
-  auto add = [&host](const char* name) { return &host.AddBareFilter(name, nullptr)->record; };
-  FilterRecord* own = add("Trebbo");
-  add(sjis::kExeditName);
-  FilterRecord* higher = add(sjis::kExeditName);
-  add(nullptr);
-  add("\x8a\x67\x92\xa3\x95\xd2");  // 拡張: a prefix of the name
-  add("other");
+  auto add = [&host](const char* name, const char* information) {
+    return &host.AddBareFilter(name, information)->record;
+  };
+  FilterRecord* own = add("Trebbo", nullptr);
+  FilterRecord* lower = add(sjis::kExeditName, sjis::kExeditInformation);
+  FilterRecord* higher = add(sjis::kExeditName, sjis::kExeditInformation);
+  add(nullptr, nullptr);
+  add("\x8a\x67\x92\xa3\x95\xd2", "\x8a\x67\x92\xa3\x95\xd2");  // 拡張: a prefix
+  add("other", "other");
 
   EXPECT_EQ(CountFilters(own), 6);
   EXPECT_EQ(FindFilterByName(own, sjis::kExeditName), higher);
+  EXPECT_EQ(FindFilterByInformation(own, sjis::kExeditInformation), lower);
   EXPECT_EQ(FindFilterByName(own, "Trebbo"), own) << "index 0 is searched too";
+  EXPECT_EQ(FindFilterByInformation(own, "other"), &host.filters().back()->record)
+      << "the last index is searched too";
   EXPECT_EQ(FindFilterByName(own, "\x8a\x67\x92\xa3\x95\xd2\x8f\x57\x32"), nullptr)
       << "no record has the name; a record's name is a prefix of it";
+  EXPECT_EQ(FindFilterByInformation(own, "\x8a\x67\x92\xa3\x95\xd2\x8f\x57"), nullptr)
+      << "no record has the text; a record's text is a prefix of it";
 }
 
 }  // namespace
