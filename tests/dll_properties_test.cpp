@@ -1,15 +1,20 @@
 // The file a user drops into the plug-in folder: a 32-bit DLL with one
-// undecorated export, system imports only, one manifest resource, and its
-// texts in Shift_JIS. Read straight from the PE file, not through a loader.
+// undecorated export, system imports only, a manifest and version
+// information as its only resources, and its texts in Shift_JIS. Read
+// straight from the PE file, not through a loader, except the version
+// information, which is read as Windows shows it.
 #include <windows.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -148,32 +153,136 @@ std::vector<ResourceEntry> ResourceEntries(const PeFile& pe, size_t root,
   return entries;
 }
 
-TEST_F(TrebboAufFile, CarriesOneDpiAwareManifestAndNothingElse) {
+// The data of the resource type/id with its one language, or nullptr.
+const IMAGE_RESOURCE_DATA_ENTRY* OnlyLanguageOf(const PeFile& pe, size_t root,
+                                                const ResourceEntry& name) {
+  if (!name.is_directory) return nullptr;
+  const auto languages = ResourceEntries(pe, root, name.data);
+  if (languages.size() != 1 || languages[0].is_directory) return nullptr;
+  return pe.At<IMAGE_RESOURCE_DATA_ENTRY>(root + languages[0].data);
+}
+
+TEST_F(TrebboAufFile, CarriesVersionInformationAndADpiAwareManifestAlone) {
   const auto& directory = pe_.Directory(IMAGE_DIRECTORY_ENTRY_RESOURCE);
   ASSERT_NE(directory.VirtualAddress, 0u) << "no resources";
   const size_t root = pe_.OffsetOf(directory.VirtualAddress);
 
-  const auto types = ResourceEntries(pe_, root, 0);
-  ASSERT_EQ(types.size(), 1u) << "exactly one resource type";
-  EXPECT_EQ(types[0].id, 24u) << "RT_MANIFEST";
-  ASSERT_TRUE(types[0].is_directory);
-  const auto names = ResourceEntries(pe_, root, types[0].data);
-  ASSERT_EQ(names.size(), 1u);
-  EXPECT_EQ(names[0].id, 2u);
-  ASSERT_TRUE(names[0].is_directory);
-  const auto languages = ResourceEntries(pe_, root, names[0].data);
-  ASSERT_EQ(languages.size(), 1u);
-  ASSERT_FALSE(languages[0].is_directory);
+  // Every resource as type/id, in the directory's order.
+  std::vector<std::pair<DWORD, DWORD>> resources;
+  const IMAGE_RESOURCE_DATA_ENTRY* manifest_data = nullptr;
+  for (const ResourceEntry& type : ResourceEntries(pe_, root, 0)) {
+    ASSERT_TRUE(type.is_directory);
+    for (const ResourceEntry& name : ResourceEntries(pe_, root, type.data)) {
+      resources.emplace_back(type.id, name.id);
+      const auto* data = OnlyLanguageOf(pe_, root, name);
+      EXPECT_NE(data, nullptr) << "resource " << type.id << "/" << name.id
+                               << " has not exactly one language";
+      if (type.id == 24 && name.id == 2) manifest_data = data;
+    }
+  }
+  const std::vector<std::pair<DWORD, DWORD>> expected = {
+      {16, 1},  // RT_VERSION, read below as Windows reads it
+      {24, 2},  // RT_MANIFEST, id 2 as a DLL's manifest
+  };
+  EXPECT_EQ(resources, expected);
+  ASSERT_NE(manifest_data, nullptr);
 
-  const auto* data = pe_.At<IMAGE_RESOURCE_DATA_ENTRY>(root + languages[0].data);
-  ASSERT_NE(data, nullptr);
-  const size_t offset = pe_.OffsetOf(data->OffsetToData);
+  const size_t offset = pe_.OffsetOf(manifest_data->OffsetToData);
   ASSERT_NE(offset, 0u);
-  const std::string manifest(pe_.bytes().data() + offset, data->Size);
+  const std::string manifest(pe_.bytes().data() + offset, manifest_data->Size);
   const size_t aware = manifest.find("<dpiAware");
   ASSERT_NE(aware, std::string::npos) << manifest;
   const size_t value = manifest.find('>', aware);
   EXPECT_EQ(manifest.compare(value + 1, 4, "true"), 0) << manifest;
+}
+
+// The version information as Windows shows it in the file's properties,
+// read through the system's own version API.
+class TrebboAufVersion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string path = testing_support::TrebboAufPath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_NE(size, 0u) << "no version information, error " << GetLastError();
+    info_.resize(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info_.data()));
+  }
+
+  // For the project's version and copyright, which are ASCII.
+  static std::wstring Wide(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+  }
+
+  const void* Query(const std::wstring& key, UINT* length) {
+    void* value = nullptr;
+    if (!VerQueryValueW(info_.data(), key.c_str(), &value, length)) return nullptr;
+    return value;
+  }
+
+  // The language and code page of each string table, as pairs of WORDs.
+  const WORD* Translations(UINT* bytes) {
+    return static_cast<const WORD*>(Query(L"\\VarFileInfo\\Translation", bytes));
+  }
+
+  // A string of the first translation's string table.
+  std::wstring String(const wchar_t* name) {
+    UINT length = 0;
+    const WORD* translation = Translations(&length);
+    if (translation == nullptr || length < 2 * sizeof(WORD)) return L"<no translation>";
+    wchar_t block[64];
+    swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\%ls", translation[0],
+             translation[1], name);
+    const auto* text = static_cast<const wchar_t*>(Query(block, &length));
+    if (text == nullptr) return std::wstring(L"<no ") + name + L">";
+    return std::wstring(text, wcsnlen(text, length));
+  }
+
+  std::vector<char> info_;
+};
+
+// "1.0.0" as the four numbers of a fixed version: 1, 0, 0, 0.
+std::vector<unsigned> VersionNumbers(const std::string& version) {
+  std::vector<unsigned> numbers;
+  std::istringstream in(version);
+  for (std::string part; std::getline(in, part, '.');) numbers.push_back(std::stoul(part));
+  numbers.resize(4, 0);
+  return numbers;
+}
+
+TEST_F(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
+  // Japanese in Unicode, the only translation.
+  UINT length = 0;
+  const WORD* translation = Translations(&length);
+  ASSERT_NE(translation, nullptr);
+  ASSERT_EQ(length, 2 * sizeof(WORD));
+  EXPECT_EQ(translation[0], 0x0411);
+  EXPECT_EQ(translation[1], 1200);
+
+  const std::wstring version = Wide(TREBBO_PROJECT_VERSION);
+  EXPECT_EQ(String(L"ProductName"), L"Trebbo");
+  EXPECT_EQ(String(L"OriginalFilename"), L"trebbo.auf");
+  EXPECT_EQ(String(L"FileVersion"), version);
+  EXPECT_EQ(String(L"ProductVersion"), version);
+  // Compiled from UTF-8 source: a wrong code page would garble the Japanese.
+  EXPECT_EQ(String(L"FileDescription"), L"" TREBBO_PROJECT_DESCRIPTION);
+  EXPECT_EQ(String(L"LegalCopyright"), Wide(TREBBO_COPYRIGHT));
+
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(Query(L"\\", &length));
+  ASSERT_NE(fixed, nullptr);
+  ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+  EXPECT_EQ(fixed->dwSignature, VS_FFI_SIGNATURE);
+  const std::vector<unsigned> numbers = VersionNumbers(TREBBO_PROJECT_VERSION);
+  const std::vector<unsigned> file_version = {
+      HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
+  const std::vector<unsigned> product_version = {
+      HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
+      HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
+  EXPECT_EQ(file_version, numbers);
+  EXPECT_EQ(product_version, numbers);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+  EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "not a debug or pre-release build";
 }
 
 TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
