@@ -12,6 +12,7 @@ packages=(
   wine wine32:i386 xvfb xauth
   googletest
   locales
+  zip
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

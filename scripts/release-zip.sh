@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Makes the release zip a user downloads, with exactly these entries in this
+# order: trebbo.auf, readme.txt (the user guide, CRLF, Shift_JIS) and
+# LICENSE.txt (the licence, CRLF). Prints the zip's SHA-256.
+# Usage: release-zip.sh ZIP DATE STAGE_DIR DLL README_UTF8 LICENSE
+#
+# Reproducible: the same inputs give the same zip bytes in any folder at any
+# time. The files are staged with the release date as their time and mode
+# 644, and zipped by Info-ZIP with -X, which stores no owner and no extended
+# timestamps, in the time zone UTC. CMake's own zip writers (cmake -E tar
+# --format=zip, CPack) cannot do this: they record each file's inode change
+# time, which no option sets, so two builds never give the same bytes.
+set -euo pipefail
+zip=$1 date=$2 stage=$3 dll=$4 readme=$5 license=$6
+export TZ=UTC LC_ALL=C
+
+# No zip from an earlier build is left to look like this one's.
+rm -f "$zip"
+rm -rf "$stage"
+mkdir -p "$stage"
+cp "$dll" "$stage/trebbo.auf"
+# A character Shift_JIS cannot encode fails the build, naming its line.
+if ! sed 's/\r$//; s/$/\r/' "$readme" | iconv -f UTF-8 -t CP932 >"$stage/readme.txt"; then
+  number=0
+  while IFS= read -r line; do
+    number=$((number + 1))
+    printf '%s' "$line" | iconv -f UTF-8 -t CP932 >/dev/null 2>&1 ||
+      echo "release-zip: the user guide's line $number has a character Shift_JIS cannot encode: $line" >&2
+  done <"$readme"
+  exit 1
+fi
+sed 's/\r$//; s/$/\r/' "$license" >"$stage/LICENSE.txt"
+chmod 644 "$stage"/*
+touch -d "$date 00:00:00" "$stage"/*
+
+# zip adds to an existing archive, so it writes a fresh one beside the stage.
+rm -f "$stage.zip"
+(cd "$stage" && zip -X -D -q "$stage.zip" trebbo.auf readme.txt LICENSE.txt)
+mkdir -p "$(dirname "$zip")"
+mv "$stage.zip" "$zip"
+echo "$(basename "$zip"): $(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1)"
