@@ -28,6 +28,7 @@
 #include "host/texts.h"
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/find_standin.h"
+#include "sandbox/host/paths.h"
 #include "sandbox/host/sandbox_host.h"
 #include "transfer/batch_commands.h"
 
@@ -37,13 +38,6 @@ constexpr int kFilterCounts[] = {5, 100};
 constexpr int kLastScene = kStandinScenes - 1;
 constexpr double kSampleSeconds = 0.005;  // one batch: short enough to dodge most preemptions
 constexpr double kGoalRatio = 1.25;
-
-// The stand-in as built, as wine sees the build folder (Z: is the Unix root).
-std::string StandinPath() {
-  std::string path = "Z:" EXEDIT_STANDIN_PATH;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return path;
-}
 
 // A fresh folder under the temp folder with an empty file for the root and
 // every even scene, so the import both loads and skips; removed at the end.
@@ -333,7 +327,7 @@ int main(int argc, char** argv) {
   }
   // Kept loaded across the hosts below, so the plug-in's link to it, resolved
   // once per process, stays valid.
-  const std::string standin_path = StandinPath();
+  const std::string standin_path = sandbox::WindowsPath(EXEDIT_STANDIN_PATH);
   HMODULE standin = LoadLibraryA(standin_path.c_str());
   if (standin == nullptr) {
     std::fprintf(stderr, "scene_loop_bench: cannot load the stand-in %s\n",

@@ -12,7 +12,9 @@
 #include "host/filter_lookup.h"
 #include "plugin/filter_callbacks.h"
 #include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/find_standin.h"
 #include "sandbox/host/sandbox_host.h"
+#include "sandbox/host/text_conversion.h"
 #include "tests/support/failing_allocations.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
@@ -29,12 +31,9 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
 
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr) << GetLastError();
-  auto get_control = reinterpret_cast<StandinGetControlFn>(
-      reinterpret_cast<void*>(GetProcAddress(standin, "StandinGetControl")));
-  auto sync = reinterpret_cast<StandinSyncFn>(
-      reinterpret_cast<void*>(GetProcAddress(standin, "StandinSync")));
-  ASSERT_TRUE(get_control && sync);
-  StandinControl* control = get_control();
+  const sandbox::Standin found = sandbox::StandinOf(standin);
+  ASSERT_NE(found.control, nullptr);
+  StandinControl* control = found.control;
 
   ASSERT_TRUE(ExeditLink::Resolve());
   EXPECT_TRUE(ExeditLink::IsResolved());
@@ -49,7 +48,7 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   };
   for (int scene = 0; scene < 4; ++scene) fill(scene, objects[scene]);
   fill(49, 1);
-  sync();
+  found.sync();
   FilterRecord exedit_record{};
   int edit_session = 0;
   std::vector<int> counts;
@@ -68,9 +67,7 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   // Save and load get their arguments unchanged and give back the routine's
   // result: a saved scene loads; a missing file does not.
   std::wstring folder = testing_support::NewScratchFolder(L"link");
-  char ansi_folder[MAX_PATH];
-  WideCharToMultiByte(CP_ACP, 0, folder.c_str(), -1, ansi_folder, MAX_PATH, nullptr, nullptr);
-  const std::string path = std::string(ansi_folder) + "\\scene_3.exo";
+  const std::string path = sandbox::Ansi(folder) + "\\scene_3.exo";
   const int first = control->call_count;
   EXPECT_EQ(ExeditLink::SaveExo(path.c_str()), 1);
   ExeditLink::ChangeScene(1, &exedit_record, &edit_session);
@@ -104,10 +101,8 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr);
   ASSERT_TRUE(ExeditLink::Resolve());
-  auto get_control = reinterpret_cast<StandinGetControlFn>(
-      reinterpret_cast<void*>(GetProcAddress(standin, "StandinGetControl")));
-  ASSERT_NE(get_control, nullptr);
-  StandinControl* control = get_control();
+  StandinControl* control = sandbox::StandinOf(standin).control;
+  ASSERT_NE(control, nullptr);
 
   sandbox::Host host;
   host.AddBareFilter(sjis::kExeditName, nullptr);

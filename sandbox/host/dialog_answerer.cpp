@@ -52,21 +52,6 @@ std::wstring WindowTextW(HWND window) {
   return text;
 }
 
-std::string WindowTextA(HWND window) {
-  // The ANSI length may exceed the wide one; two bytes per character covers
-  // every double-byte code page.
-  const size_t room = 2 * WindowTextW(window).size() + 1;
-  std::string text(room, '\0');
-  DWORD_PTR copied = 0;
-  if (SendMessageTimeoutA(window, WM_GETTEXT, room,
-                          reinterpret_cast<LPARAM>(text.data()),
-                          SMTO_ABORTIFHUNG, kSendTimeout, &copied) == 0) {
-    return {};
-  }
-  text.resize(std::min<size_t>(copied, room - 1));
-  return text;
-}
-
 std::string Quoted(const std::wstring& text) {
   return "\"" + WideToUtf8(text) + "\"";
 }
@@ -132,6 +117,15 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+template <typename Kind>
+std::vector<Kind> OfKind(const std::vector<WindowSeen>& seen) {
+  std::vector<Kind> of_kind;
+  for (const WindowSeen& window : seen) {
+    if (const Kind* kind = std::get_if<Kind>(&window)) of_kind.push_back(*kind);
+  }
+  return of_kind;
+}
+
 // A message sent to a window is handled only once its thread waits for
 // messages again, that is once a new dialog has finished building itself.
 bool ReachedMessageLoop(HWND window) {
@@ -178,26 +172,22 @@ size_t DialogAnswerer::PendingAnswers() const {
   return script_.size();
 }
 
-std::vector<FolderDialogSeen> DialogAnswerer::folder_dialogs() const {
+std::vector<WindowSeen> DialogAnswerer::seen() const {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return folder_dialogs_;
+  return seen_;
+}
+
+std::vector<FolderDialogSeen> DialogAnswerer::folder_dialogs() const {
+  return OfKind<FolderDialogSeen>(seen());
 }
 
 std::vector<MessageBoxSeen> DialogAnswerer::message_boxes() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return message_boxes_;
+  return OfKind<MessageBoxSeen>(seen());
 }
 
 std::vector<std::string> DialogAnswerer::unexpected() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   return unexpected_;
-}
-
-void DialogAnswerer::ClearSeen() {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  folder_dialogs_.clear();
-  message_boxes_.clear();
-  unexpected_.clear();
 }
 
 void DialogAnswerer::Watch() {
@@ -219,7 +209,7 @@ void DialogAnswerer::Tick() {
                    "answer; giving up\n",
                    Quoted(WindowTextW(handled.window)).c_str(), waited);
       std::fflush(stderr);
-      TerminateProcess(GetCurrentProcess(), 3);
+      TerminateProcess(GetCurrentProcess(), kExitDialogStuck);
     }
     if (waited >= kForceCloseAfter && !handled.forced) {
       handled.forced = true;
@@ -289,26 +279,23 @@ void DialogAnswerer::AnswerFolderDialog(HWND dialog) {
                           " took no typed folder; cancelled");
     seen.cancelled = true;
   }
-  folder_dialogs_.push_back(seen);
+  seen_.push_back(seen);
   PressButton(dialog, seen.cancelled ? IDCANCEL : IDOK);
 }
 
 void DialogAnswerer::AnswerMessageBox(HWND box) {
-  const HWND text = GetDlgItem(box, kMessageBoxTextId);
-  MessageBoxSeen seen{
-      WindowTextW(box),
-      text != nullptr ? WindowTextW(text) : std::wstring(),
-      text != nullptr ? WindowTextA(text) : std::string(),
-      GetWindow(box, GW_OWNER),
-      VisibleButtonIds(box),
-      ShowsIcon(box),
-  };
+  const HWND text_window = GetDlgItem(box, kMessageBoxTextId);
+  const std::wstring text =
+      text_window != nullptr ? WindowTextW(text_window) : std::wstring();
+  const MessageBoxSeen seen{WindowTextW(box),         text,
+                            Ansi(text),               GetWindow(box, GW_OWNER),
+                            VisibleButtonIds(box),    ShowsIcon(box)};
   Expected expected{};
   TakeExpected(false, seen.caption,
                "message box " + Quoted(seen.caption) + ": " + Quoted(seen.text),
                expected);
   const std::lock_guard<std::mutex> lock(mutex_);
-  message_boxes_.push_back(seen);
+  seen_.push_back(seen);
   PressButton(box, IDOK);
 }
 

@@ -1,8 +1,9 @@
 // Answers the modal windows that open in this process, the way a person at
 // the keyboard would, following a script of the windows expected next:
 // folder dialogs with a folder or a cancel, message boxes with OK. It records
-// what it saw, so tests and the sandbox host can tell which dialogs and
-// messages appeared, with what text and owner, and which were not expected.
+// what it saw, in the order it came, so tests and trebbo-host can tell which
+// dialogs and messages appeared, with what text and owner, and which were not
+// expected.
 //
 // It watches from a thread of its own, so it answers a window whichever
 // thread opened it, even while the caller waits without pumping messages (a
@@ -20,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 namespace sandbox {
@@ -34,11 +36,17 @@ struct FolderDialogSeen {
 struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;
-  std::string text_ansi;     // the text as the ANSI code page gives it back
+  std::string text_ansi;     // the text as an ANSI function reads it back
   HWND owner;
   std::vector<int> buttons;  // ids of the visible buttons, e.g. {IDOK}
   bool icon_shown;
 };
+
+using WindowSeen = std::variant<FolderDialogSeen, MessageBoxSeen>;
+
+// Exit status of a process whose dialog did not close even when closed by
+// force: the answerer ends it rather than let it wait for ever.
+constexpr UINT kExitDialogStuck = 3;
 
 class DialogAnswerer {
  public:
@@ -56,13 +64,15 @@ class DialogAnswerer {
   void QueueMessageBox(const std::wstring& caption);
   size_t PendingAnswers() const;
 
+  // Every window answered, in the order they came.
+  std::vector<WindowSeen> seen() const;
+  // The folder dialogs of seen(), and its message boxes.
   std::vector<FolderDialogSeen> folder_dialogs() const;
   std::vector<MessageBoxSeen> message_boxes() const;
   // One line (UTF-8) for each window that came where the script expected
   // another or nothing, e.g. folder dialog "Select folder to import" where
   // folder dialog "Select folder to save" was expected.
   std::vector<std::string> unexpected() const;
-  void ClearSeen();
 
  private:
   enum class Kind { kFolder, kCancel, kMessageBox };
@@ -88,8 +98,7 @@ class DialogAnswerer {
 
   mutable std::mutex mutex_;  // guards the script and what was seen
   std::deque<Expected> script_;
-  std::vector<FolderDialogSeen> folder_dialogs_;
-  std::vector<MessageBoxSeen> message_boxes_;
+  std::vector<WindowSeen> seen_;
   std::vector<std::string> unexpected_;
 
   std::vector<Handled> handled_;  // the watcher's own

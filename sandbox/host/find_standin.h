@@ -1,6 +1,7 @@
-// The one way to reach the stand-in extended editing among a host's
-// plug-ins: through its own exports rather than a link-time dependency, so a
-// host runs just as well when the stand-in is not among the plug-ins loaded.
+// The one way to reach the stand-in extended editing's control block:
+// through the stand-in's own exports rather than a link-time dependency, so
+// whatever loads it (a host, a test, the benchmark) runs just as well when it
+// is not loaded.
 #pragma once
 
 #include <windows.h>
@@ -10,20 +11,27 @@
 
 namespace sandbox {
 
-// Both null when no loaded plug-in exports the stand-in's control block.
+// Both null when the module is not the stand-in.
 struct Standin {
   StandinControl* control = nullptr;
   StandinSyncFn sync = nullptr;
 };
 
+inline Standin StandinOf(HMODULE module) {
+  if (module == nullptr) return {};
+  auto get_control = reinterpret_cast<StandinGetControlFn>(
+      reinterpret_cast<void*>(GetProcAddress(module, "StandinGetControl")));
+  auto sync = reinterpret_cast<StandinSyncFn>(
+      reinterpret_cast<void*>(GetProcAddress(module, "StandinSync")));
+  if (get_control == nullptr || sync == nullptr) return {};
+  return {get_control(), sync};
+}
+
+// The first of the host's plug-ins that is the stand-in.
 inline Standin FindStandin(const Host& host) {
   for (const auto& filter : host.filters()) {
-    if (filter->module == nullptr) continue;
-    auto get_control = reinterpret_cast<StandinGetControlFn>(reinterpret_cast<void*>(
-        GetProcAddress(filter->module, "StandinGetControl")));
-    auto sync = reinterpret_cast<StandinSyncFn>(reinterpret_cast<void*>(
-        GetProcAddress(filter->module, "StandinSync")));
-    if (get_control != nullptr && sync != nullptr) return {get_control(), sync};
+    const Standin standin = StandinOf(filter->module);
+    if (standin.control != nullptr) return standin;
   }
   return {};
 }

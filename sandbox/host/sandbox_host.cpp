@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "sandbox/host/paths.h"
+
 namespace sandbox {
 namespace {
 
@@ -33,11 +35,6 @@ std::string SystemMessage(DWORD error, const std::string& subject = "the file") 
   return message;
 }
 
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -46,11 +43,6 @@ bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
            };
            return lower(x) == lower(y);
          });
-}
-
-bool HasAufExtension(const std::string& name) {
-  return name.size() > 4 &&
-         EqualIgnoringAsciiCase(name.substr(name.size() - 4), ".auf");
 }
 
 // From here on the filter's window passes its messages to the plug-in. Not
@@ -148,50 +140,6 @@ LoadedFilter* Host::LoadPlugin(const std::string& path) {
   }
   StartForwarding(loaded);
   return loaded;
-}
-
-bool Host::LoadPluginFolder(const std::string& folder) {
-  std::string pattern = folder;
-  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') {
-    pattern += '\\';
-  }
-  const std::string prefix = pattern;
-  pattern += "*.auf";
-
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND) return true;  // a folder without plug-ins
-    last_error_ = "cannot list " + folder + ": " + SystemMessage(error);
-    return false;
-  }
-  std::vector<std::string> names;
-  do {
-    const std::string name = found.cFileName;
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        HasAufExtension(name)) {
-      names.push_back(name);
-    }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-
-  // Name order, as a person reads a folder: case does not decide.
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) {
-              const int order = lstrcmpiA(a.c_str(), b.c_str());
-              return order != 0 ? order < 0 : a < b;
-            });
-  bool all_loaded = true;
-  std::string first_error;
-  for (const std::string& name : names) {
-    if (LoadPlugin(prefix + name) == nullptr) {
-      if (all_loaded) first_error = last_error_;
-      all_loaded = false;
-    }
-  }
-  if (!all_loaded) last_error_ = first_error;
-  return all_loaded;
 }
 
 LoadedFilter* Host::AddBareFilter(const char* name, const char* information) {
@@ -322,7 +270,7 @@ LRESULT CALLBACK Host::FilterWindowProc(HWND window, UINT message, WPARAM wparam
     result = filter->record.func_wndproc(window, message, wparam, lparam,
                                          g_host->edit_handle(), &filter->record);
     try {
-      g_host->calls_.push_back(CallbackCall{&filter->record, message, wparam, result});
+      g_host->calls_.push_back(CallbackCall{&filter->record, message, result});
     } catch (const std::bad_alloc&) {
       // The call happened; only its trace is lost.
     }

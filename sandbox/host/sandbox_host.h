@@ -34,7 +34,6 @@ struct MenuEntry {
 struct CallbackCall {
   const FilterRecord* filter;
   UINT message;
-  WPARAM wparam;
   BOOL result;
 };
 
@@ -68,8 +67,6 @@ class Host {
   // callback. Returns the filter, or null when the DLL or its export is
   // missing (the reason is in last_error()).
   LoadedFilter* LoadPlugin(const std::string& path);
-  // Every *.auf of a folder, in name order.
-  bool LoadPluginFolder(const std::string& folder);
   // A filter without a DLL (name or information may be null), appended at
   // the next index; for lookups that must meet unusual records.
   LoadedFilter* AddBareFilter(const char* name, const char* information);
@@ -91,7 +88,6 @@ class Host {
   const ServiceCounts& service_counts() const { return counts_; }
   void ResetServiceCounts() { counts_ = ServiceCounts{}; }
   EditHandle edit_handle() { return &edit_session_; }
-  HostServices* services() { return &services_; }
   DialogAnswerer& answerer() { return answerer_; }
   const std::string& last_error() const { return last_error_; }
 

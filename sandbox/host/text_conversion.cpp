@@ -3,7 +3,35 @@
 namespace sandbox {
 namespace {
 
-std::wstring ToWide(const std::string& bytes, UINT code_page) {
+// `lossy`, when given, asks the system to say whether it had to substitute.
+std::string FromWide(const std::wstring& wide, UINT code_page, DWORD flags,
+                     BOOL* lossy) {
+  if (wide.empty()) return {};
+  const int length = static_cast<int>(wide.size());
+  const int byte_length = WideCharToMultiByte(code_page, flags, wide.data(), length,
+                                              nullptr, 0, nullptr, lossy);
+  if (byte_length <= 0) return {};
+  std::string bytes(static_cast<size_t>(byte_length), '\0');
+  WideCharToMultiByte(code_page, flags, wide.data(), length, &bytes[0], byte_length,
+                      nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
+
+std::string WideToMultiByte(const std::wstring& wide, UINT code_page) {
+  return FromWide(wide, code_page, 0, nullptr);
+}
+
+std::string Ansi(const std::wstring& wide) { return WideToMultiByte(wide, CP_ACP); }
+
+bool AnsiExactly(const std::wstring& wide, std::string& ansi) {
+  BOOL lossy = FALSE;
+  ansi = FromWide(wide, CP_ACP, WC_NO_BEST_FIT_CHARS, &lossy);
+  return !lossy && ansi.empty() == wide.empty();
+}
+
+std::wstring MultiByteToWide(const std::string& bytes, UINT code_page) {
   if (bytes.empty()) return {};
   const int length = static_cast<int>(bytes.size());
   const int wide_length =
@@ -14,61 +42,20 @@ std::wstring ToWide(const std::string& bytes, UINT code_page) {
   return wide;
 }
 
-std::string FromWide(const std::wstring& wide, UINT code_page) {
-  if (wide.empty()) return {};
-  const int length = static_cast<int>(wide.size());
-  const int byte_length = WideCharToMultiByte(code_page, 0, wide.data(), length,
-                                              nullptr, 0, nullptr, nullptr);
-  if (byte_length <= 0) return {};
-  std::string bytes(static_cast<size_t>(byte_length), '\0');
-  WideCharToMultiByte(code_page, 0, wide.data(), length, &bytes[0], byte_length,
-                      nullptr, nullptr);
-  return bytes;
-}
-
-void WriteTo(DWORD std_handle, const std::string& utf8) {
-  if (utf8.empty()) return;
-  HANDLE out = GetStdHandle(std_handle);
-  if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
-  DWORD mode = 0;
-  if (GetConsoleMode(out, &mode)) {
-    const std::wstring wide = ToWide(utf8, CP_UTF8);
-    DWORD written = 0;
-    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written,
-                  nullptr);
-    return;
-  }
-  // Pipes and files: pass the bytes through, in as many writes as it takes.
-  const char* next = utf8.data();
-  DWORD left = static_cast<DWORD>(utf8.size());
-  while (left > 0) {
-    DWORD written = 0;
-    if (!WriteFile(out, next, left, &written, nullptr) || written == 0) return;
-    next += written;
-    left -= written;
-  }
-}
-
-}  // namespace
-
 std::string MultiByteToUtf8(const std::string& bytes, UINT code_page) {
-  return FromWide(ToWide(bytes, code_page), CP_UTF8);
+  return WideToUtf8(MultiByteToWide(bytes, code_page));
 }
 
 std::string ShiftJisToUtf8(const std::string& bytes) {
   return MultiByteToUtf8(bytes, kShiftJisCodePage);
 }
 
-std::string WideToUtf8(const std::wstring& text) {
-  return FromWide(text, CP_UTF8);
+std::string WideToUtf8(const std::wstring& wide) {
+  return WideToMultiByte(wide, CP_UTF8);
 }
 
 std::string Utf8ToShiftJis(const std::string& utf8) {
-  return FromWide(ToWide(utf8, CP_UTF8), kShiftJisCodePage);
+  return WideToMultiByte(MultiByteToWide(utf8, CP_UTF8), kShiftJisCodePage);
 }
-
-void WriteUtf8(const std::string& utf8) { WriteTo(STD_OUTPUT_HANDLE, utf8); }
-
-void WriteUtf8Error(const std::string& utf8) { WriteTo(STD_ERROR_HANDLE, utf8); }
 
 }  // namespace sandbox

@@ -13,20 +13,16 @@ sandbox::LoadedFilter* SandboxSession::LoadTrebbo() {
 sandbox::LoadedFilter* SandboxSession::LoadExedit() {
   sandbox::LoadedFilter* exedit = host_->LoadPlugin(ExeditStandinPath());
   if (exedit == nullptr) return nullptr;
-  auto get_control = reinterpret_cast<StandinGetControlFn>(
-      reinterpret_cast<void*>(GetProcAddress(exedit->module, "StandinGetControl")));
-  sync_ = reinterpret_cast<StandinSyncFn>(
-      reinterpret_cast<void*>(GetProcAddress(exedit->module, "StandinSync")));
-  standin_ = get_control ? get_control() : nullptr;
+  standin_ = sandbox::StandinOf(exedit->module);
   return exedit;
 }
 
 void SandboxSession::SyncStandin() {
-  if (sync_) sync_();
+  if (standin_.sync) standin_.sync();
 }
 
 void SandboxSession::AddObjects(int scene, int count) {
-  StandinScene& target = standin_->scenes[scene];
+  StandinScene& target = standin_.control->scenes[scene];
   for (int i = 0; i < count && target.count < kStandinMaxObjects; ++i) {
     std::snprintf(target.objects[target.count], kStandinMaxLabel, "%d-%d", scene, i);
     ++target.count;
@@ -48,8 +44,7 @@ std::string SandboxSession::ScriptMismatch() {
 
 bool SandboxSession::Close() {
   host_.reset();
-  standin_ = nullptr;
-  sync_ = nullptr;
+  standin_ = {};
   return GetModuleHandleA("trebbo.auf") == nullptr &&
          GetModuleHandleA("exedit.auf") == nullptr;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/find_standin.h"
 #include "sandbox/host/sandbox_host.h"
 
 namespace testing_support {
@@ -21,7 +22,7 @@ class SandboxSession {
   sandbox::LoadedFilter* LoadTrebbo();
   sandbox::LoadedFilter* LoadExedit();  // the stand-in
   // The stand-in's control block, once it is loaded.
-  StandinControl* standin() { return standin_; }
+  StandinControl* standin() { return standin_.control; }
   void SyncStandin();  // after changing standin()->scenes directly
   // Puts `count` objects labelled "<scene>-<n>" into a scene of the stand-in.
   void AddObjects(int scene, int count);
@@ -36,8 +37,7 @@ class SandboxSession {
 
  private:
   std::unique_ptr<sandbox::Host> host_;
-  StandinControl* standin_ = nullptr;
-  StandinSyncFn sync_ = nullptr;
+  sandbox::Standin standin_;
 };
 
 }  // namespace testing_support

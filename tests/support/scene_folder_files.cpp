@@ -53,15 +53,6 @@ std::wstring MakeFolders(const std::wstring& base, const std::wstring& relative)
   return path;
 }
 
-std::string Ansi(const std::wstring& text) {
-  int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
-                                 nullptr, 0, nullptr, nullptr);
-  std::string result(size, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &result[0],
-                      size, nullptr, nullptr);
-  return result;
-}
-
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

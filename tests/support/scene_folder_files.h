@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/text_conversion.h"
 
 namespace testing_support {
 
@@ -20,8 +21,8 @@ std::map<std::wstring, std::string> FileTree(const std::wstring& folder);
 // Makes each level of `relative` (which may hold "\") under `base`;
 // returns the whole path.
 std::wstring MakeFolders(const std::wstring& base, const std::wstring& relative);
-// The folder's path in the ANSI code page, as the plug-in hands it on.
-std::string Ansi(const std::wstring& text);
+// A path in the ANSI code page, as the plug-in hands it on.
+using sandbox::Ansi;
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 

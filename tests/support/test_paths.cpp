@@ -5,20 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace testing_support {
+#include "sandbox/host/paths.h"
 
-std::string WindowsPath(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::string windows = "Z:" + path;
-  for (char& c : windows) {
-    if (c == '/') c = '\\';
-  }
-  return windows;
-}
+namespace testing_support {
 
 static std::string FromEnvironmentOr(const char* name, const char* built) {
   const char* value = std::getenv(name);
-  return WindowsPath(value && *value ? value : built);
+  return sandbox::WindowsPath(value && *value ? value : built);
 }
 
 std::string TrebboAufPath() {

@@ -10,9 +10,6 @@ namespace testing_support {
 std::string TrebboAufPath();
 std::string ExeditStandinPath();
 
-// A Unix path as wine sees it (Z:\...); Windows paths pass unchanged.
-std::string WindowsPath(const std::string& path);
-
 // A new empty folder under the wine temp folder, unique per call.
 std::wstring NewScratchFolder(const std::wstring& hint);
 

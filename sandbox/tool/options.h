@@ -6,20 +6,24 @@
 #include <string>
 #include <vector>
 
-namespace sandbox::cli {
+namespace sandbox::tool {
 
-struct PluginSource {
-  bool whole_folder;
-  std::wstring path;
-};
+// The exit statuses that --help lists. When several apply, the lowest wins:
+// a plug-in that failed explains a missing menu entry.
+constexpr int kExitDone = 0;
+constexpr int kExitPluginFailed = 1;  // did not load, or init returned FALSE
+constexpr int kExitUsage = 2;
+// 3 is sandbox::kExitDialogStuck, with which the dialog answerer ends a
+// process whose dialog will not close.
+constexpr int kExitCannotServe = 4;   // what was asked needs what is not loaded
 
 struct FolderAnswer {
   bool cancel;
-  std::wstring folder;
+  std::wstring folder;  // a full path
 };
 
 struct Options {
-  std::vector<PluginSource> plugins;
+  std::vector<std::wstring> plugins;  // full paths, in load order
   bool set_checkbox = false;
   int checkbox_value = 0;
   std::vector<FolderAnswer> answers;
@@ -27,6 +31,7 @@ struct Options {
   std::vector<int> runs;
   bool print_scenes = false;
   bool help = false;
+  bool version = false;
 };
 
 // On failure `error` holds a UTF-8 line that names the offending argument.
@@ -35,4 +40,4 @@ bool ParseArguments(int argc, wchar_t** argv, Options& options,
 
 const char* UsageText();
 
-}  // namespace sandbox::cli
+}  // namespace sandbox::tool

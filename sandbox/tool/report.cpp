@@ -1,51 +1,54 @@
-#include "sandbox/host/cli_report.h"
+#include "sandbox/tool/report.h"
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
+#include "sandbox/host/paths.h"
 #include "sandbox/host/text_conversion.h"
 
-namespace sandbox::cli {
+namespace sandbox::tool {
 namespace {
+
+void WriteTo(DWORD std_handle, const std::string& utf8) {
+  HANDLE out = GetStdHandle(std_handle);
+  if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
+  DWORD mode = 0;
+  if (GetConsoleMode(out, &mode)) {
+    // A console would read the bytes in its own code page: hand it UTF-16.
+    const std::wstring wide = MultiByteToWide(utf8, CP_UTF8);
+    DWORD written = 0;
+    WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                  nullptr);
+    return;
+  }
+  // Pipes and files: pass the bytes through, in as many writes as it takes.
+  const char* next = utf8.data();
+  DWORD left = static_cast<DWORD>(utf8.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteFile(out, next, left, &written, nullptr) || written == 0) return;
+    next += written;
+    left -= written;
+  }
+}
 
 std::string Quoted(const std::string& utf8) { return "\"" + utf8 + "\""; }
 
-// A text a plug-in passed to an ANSI function came back from the window
+// A text a plug-in passed to an ANSI function comes back from the window
 // system as UTF-16 decoded with the process's code page. Encoding it back the
 // same way returns the plug-in's bytes, which are Shift_JIS.
-std::string PluginTextFromWindow(const std::wstring& seen) {
-  if (seen.empty()) return {};
-  const int length = WideCharToMultiByte(CP_ACP, 0, seen.c_str(),
-                                         static_cast<int>(seen.size()), nullptr,
-                                         0, nullptr, nullptr);
-  if (length <= 0) return sandbox::WideToUtf8(seen);
-  std::string bytes(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, seen.c_str(), static_cast<int>(seen.size()),
-                      &bytes[0], length, nullptr, nullptr);
-  return sandbox::ShiftJisToUtf8(bytes);
+std::string PluginText(const std::wstring& seen) {
+  return ShiftJisToUtf8(Ansi(seen));
 }
 
 std::string RecordText(const char* text) {
-  return text != nullptr ? Quoted(sandbox::ShiftJisToUtf8(text)) : "(none)";
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-const LoadedFilter* FilterOfRecord(const Host& host, const FilterRecord* record) {
-  for (const auto& filter : host.filters()) {
-    if (&filter->record == record) return filter.get();
-  }
-  return nullptr;
+  return text != nullptr ? Quoted(ShiftJisToUtf8(text)) : "(none)";
 }
 
 std::string FilterLabel(const LoadedFilter& filter) {
-  if (!filter.path.empty()) {
-    return sandbox::MultiByteToUtf8(FileNameOf(filter.path), CP_ACP);
-  }
+  if (!filter.path.empty()) return MultiByteToUtf8(FileNameOf(filter.path), CP_ACP);
   return "filter " + RecordText(filter.record.name);
 }
 
@@ -54,12 +57,26 @@ std::string WindowOwner(const Host& host, HWND window) {
   for (const auto& filter : host.filters()) {
     if (filter->window == window) return "owner: window of " + FilterLabel(*filter);
   }
-  // Some other window of the thread, such as an open dialog: its title
-  // tells which.
+  // Some other window, such as an open dialog: its title tells which.
   wchar_t title[256] = {};
   GetWindowTextW(window, title, 256);
   if (title[0] == L'\0') return "owner: another window";
-  return "owner: window " + Quoted(PluginTextFromWindow(title));
+  return "owner: window " + Quoted(PluginText(title));
+}
+
+std::string WindowLine(const Host&, const FolderDialogSeen& dialog) {
+  std::string outcome = "answered " + WideToUtf8(dialog.folder);
+  if (!dialog.answered) {
+    outcome = "no answer queued, cancelled";
+  } else if (dialog.cancelled) {
+    outcome = "cancelled";
+  }
+  return "folder dialog " + Quoted(WideToUtf8(dialog.title)) + ": " + outcome;
+}
+
+std::string WindowLine(const Host& host, const MessageBoxSeen& box) {
+  return "message box " + Quoted(PluginText(box.caption)) + ": " +
+         ShiftJisToUtf8(box.text_ansi) + "  (" + WindowOwner(host, box.owner) + ")";
 }
 
 // "1-49" for a run of three or more consecutive scenes, else single numbers.
@@ -82,7 +99,7 @@ std::string SceneList(const std::vector<int>& scenes) {
 
 std::string CallPath(const StandinCall& call) {
   if (call.path_length < 0) return "(no path)";
-  std::string path = sandbox::MultiByteToUtf8(call.path, CP_ACP);
+  std::string path = MultiByteToUtf8(call.path, CP_ACP);
   if (call.path_length >= kStandinMaxPath) {
     path += "... (" + std::to_string(call.path_length) + " bytes)";
   }
@@ -103,49 +120,39 @@ std::string FileRoutineText(const StandinCall& call) {
 
 }  // namespace
 
-void Print(const std::string& utf8_line) { sandbox::WriteUtf8(utf8_line + "\n"); }
+void Print(const std::string& utf8_line) { WriteTo(STD_OUTPUT_HANDLE, utf8_line + "\n"); }
 
 void PrintError(const std::string& utf8_line) {
-  sandbox::WriteUtf8Error("trebbo-host: " + utf8_line + "\n");
+  WriteTo(STD_ERROR_HANDLE, "trebbo-host: " + utf8_line + "\n");
 }
 
 void PrintLoadedFilter(const LoadedFilter& filter) {
-  Print("loaded " + sandbox::MultiByteToUtf8(filter.path, CP_ACP));
+  Print("loaded " + MultiByteToUtf8(filter.path, CP_ACP));
   const FilterRecord& record = filter.record;
-  std::string init = "no init callback";
-  if (filter.init_called) {
-    init = std::string("init returned ") + (filter.init_result ? "TRUE" : "FALSE");
-  }
   Print("  name " + RecordText(record.name) + ", information " +
-        RecordText(record.information) + ", " + init);
+        RecordText(record.information));
+  if (!filter.init_called) {
+    Print("  no init callback");
+  } else if (filter.init_result) {
+    Print("  init returned TRUE");
+  } else {
+    Print("  init returned FALSE: the plug-in reports that it cannot work (for "
+          "trebbo.auf: exedit.auf was not loaded before it)");
+  }
   for (size_t i = 0; i < filter.check_values.size(); ++i) {
-    const char* label = record.check_labels != nullptr
-                            ? record.check_labels[i] : nullptr;
+    const char* label = record.check_labels != nullptr ? record.check_labels[i] : nullptr;
     Print("  checkbox " + std::to_string(i) + " " + RecordText(label) + ": " +
           (filter.check_values[i] ? "on" : "off"));
   }
 }
 
-void PrintDialogsSeen(Host& host, const std::string& indent) {
-  DialogAnswerer& answerer = host.answerer();
-  for (const FolderDialogSeen& dialog : answerer.folder_dialogs()) {
-    std::string outcome = "answered " + sandbox::WideToUtf8(dialog.folder);
-    if (!dialog.answered) {
-      outcome = "no answer queued, cancelled";
-    } else if (dialog.cancelled) {
-      outcome = "cancelled";
-    }
-    Print(indent + "folder dialog " + Quoted(sandbox::WideToUtf8(dialog.title)) +
-          ": " + outcome);
+size_t PrintWindowsSeen(Host& host, size_t first, const std::string& indent) {
+  const std::vector<WindowSeen> seen = host.answerer().seen();
+  for (size_t i = first; i < seen.size(); ++i) {
+    Print(indent + std::visit([&](const auto& window) { return WindowLine(host, window); },
+                              seen[i]));
   }
-  for (const MessageBoxSeen& box : answerer.message_boxes()) {
-    const std::string text = box.text_ansi.empty()
-                                 ? PluginTextFromWindow(box.text)
-                                 : sandbox::ShiftJisToUtf8(box.text_ansi);
-    Print(indent + "message box " + Quoted(PluginTextFromWindow(box.caption)) +
-          ": " + text + "  (" + WindowOwner(host, box.owner) + ")");
-  }
-  answerer.ClearSeen();
+  return seen.size();
 }
 
 void PrintMenu(const Host& host) {
@@ -155,10 +162,12 @@ void PrintMenu(const Host& host) {
   }
   Print("menu:");
   for (const MenuEntry& entry : host.menu()) {
-    const LoadedFilter* owner = FilterOfRecord(host, entry.owner);
-    Print("  " + std::to_string(entry.id) + "  " +
-          sandbox::ShiftJisToUtf8(entry.text) + "  (" +
-          (owner != nullptr ? FilterLabel(*owner) : "unknown owner") + ")");
+    std::string owner = "unknown owner";
+    for (const auto& filter : host.filters()) {
+      if (&filter->record == entry.owner) owner = FilterLabel(*filter);
+    }
+    Print("  " + std::to_string(entry.id) + "  " + ShiftJisToUtf8(entry.text) + "  (" +
+          owner + ")");
   }
 }
 
@@ -197,4 +206,23 @@ void PrintStandinCalls(const StandinControl& control, int first,
   if (first >= control.call_count) Print(indent + "no calls of extended editing");
 }
 
-}  // namespace sandbox::cli
+void PrintScenes(const StandinControl& control) {
+  Print("scenes of extended editing (current: " +
+        std::to_string(control.current_scene) + "):");
+  bool any = false;
+  for (int i = 0; i < kStandinScenes; ++i) {
+    const StandinScene& scene = control.scenes[i];
+    if (scene.count <= 0) continue;
+    any = true;
+    const int count = scene.count < kStandinMaxObjects ? scene.count : kStandinMaxObjects;
+    std::string line = "  scene " + std::to_string(i) + (i == 0 ? " (root)" : "") + ":";
+    for (int j = 0; j < count; ++j) {
+      const std::string label(scene.objects[j], strnlen(scene.objects[j], kStandinMaxLabel));
+      line += (j == 0 ? " " : ", ") + ShiftJisToUtf8(label);
+    }
+    Print(line);
+  }
+  if (!any) Print("  every scene is empty");
+}
+
+}  // namespace sandbox::tool

@@ -8,15 +8,17 @@
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/sandbox_host.h"
 
-namespace sandbox::cli {
+namespace sandbox::tool {
 
 void Print(const std::string& utf8_line);
 // Errors go to the standard error, prefixed with the program's name.
 void PrintError(const std::string& utf8_line);
 
+// Its file, its record's texts, its init result and its checkboxes.
 void PrintLoadedFilter(const LoadedFilter& filter);
-// Prints the dialogs and message boxes since the last call, then forgets them.
-void PrintDialogsSeen(Host& host, const std::string& indent);
+// The folder dialogs and message boxes from the `first` seen on, in the
+// order they came. Returns how many have been seen in all: the next `first`.
+size_t PrintWindowsSeen(Host& host, size_t first, const std::string& indent);
 void PrintMenu(const Host& host);
 
 // The routine calls from `first` on, in order. Scene switches with nothing in
@@ -24,5 +26,6 @@ void PrintMenu(const Host& host);
 // its scene: "switch to scenes 2, 3, save -> ...\scene_3.exo".
 void PrintStandinCalls(const StandinControl& control, int first,
                        const std::string& indent);
+void PrintScenes(const StandinControl& control);
 
-}  // namespace sandbox::cli
+}  // namespace sandbox::tool

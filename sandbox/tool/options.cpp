@@ -1,23 +1,27 @@
-#include "sandbox/host/cli_options.h"
+#include "sandbox/tool/options.h"
 
 #include <windows.h>
 
 #include <cwchar>
 
+#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/text_conversion.h"
 
-namespace sandbox::cli {
+namespace sandbox::tool {
 namespace {
+
+static_assert(sandbox::kExitDialogStuck == 3, "the usage text says 3");
 
 constexpr char kUsage[] =
     "usage: trebbo-host [options]\n"
     "\n"
-    "Loads filter plug-ins like the host editor does, then chooses menu entries\n"
-    "and prints what the plug-ins did. Options are taken in any order; plug-ins\n"
-    "load in the order given.\n"
+    "Loads filter plug-ins the way the host editor does, sends them the init\n"
+    "message, chooses menu entries and prints what happened: each plug-in's\n"
+    "init result, the dialogs and message boxes in the order they came, and\n"
+    "the routine calls of the stand-in extended editing. Options are taken in\n"
+    "any order; plug-ins load in the order given.\n"
     "\n"
-    "  --plugin FILE       load one plug-in (.auf)\n"
-    "  --plugins DIR       load every .auf in DIR, in name order\n"
+    "  --plugin FILE       load a plug-in (.auf); repeat for several\n"
     "  --checkbox on|off   set checkbox 0 of trebbo.auf before the commands\n"
     "  --answer FOLDER     answer the next folder dialog with FOLDER\n"
     "  --cancel            cancel the next folder dialog\n"
@@ -26,16 +30,30 @@ constexpr char kUsage[] =
     "  --run ID            choose menu entry ID (1025 import, 1026 export);\n"
     "                      repeat for several commands\n"
     "  --scenes            print the stand-in's non-empty scenes at the end\n"
+    "  --version           print the program's name and version\n"
     "  --help              print this text\n"
     "\n"
-    "Folder dialogs without a queued answer are cancelled; message boxes are\n"
-    "answered with OK. Exit status: 0 done, 1 a plug-in or command failed,\n"
-    "2 wrong arguments.\n"
+    "trebbo.auf works only when exedit.auf was loaded before it: give the\n"
+    "stand-in's --plugin first. Folder dialogs without a queued answer are\n"
+    "cancelled; message boxes are answered with OK.\n"
+    "\n"
+    "Exit status (when several apply, the lowest):\n"
+    "  0  done: every plug-in loaded and its init returned TRUE, and every\n"
+    "     --run found its menu entry\n"
+    "  1  a plug-in did not load (nothing more is done), or its init callback\n"
+    "     returned FALSE (the session goes on, to show what the plug-in does)\n"
+    "  2  wrong arguments\n"
+    "  3  a dialog stayed open even when closed by force\n"
+    "  4  what was asked needs what is not loaded: a --run id without a menu\n"
+    "     entry, --checkbox without trebbo.auf, --sample-project or --scenes\n"
+    "     without the stand-in\n"
     "\n"
     "example:\n"
     "  trebbo-host --plugin exedit.auf --plugin trebbo.auf --sample-project\n"
-    "              --answer C:\\out --run 1026 --scenes\n";
+    "              --answer C:\\out --run 1026 --scenes";
 
+// A path named relative to the caller's directory means nothing to a dialog
+// or to the log of a load, so every path is made full.
 std::wstring FullPath(const std::wstring& path) {
   const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (length == 0) return path;
@@ -62,27 +80,27 @@ bool ParseArguments(int argc, wchar_t** argv, Options& options,
     const std::wstring arg = argv[i];
     const bool has_value = i + 1 < argc;
     auto needs_value = [&]() {
-      error = sandbox::WideToUtf8(arg) + " needs a value";
+      error = WideToUtf8(arg) + " needs a value";
       return false;
     };
     if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
       options.help = true;
-    } else if (arg == L"--plugin" || arg == L"--plugins") {
+    } else if (arg == L"--version") {
+      options.version = true;
+    } else if (arg == L"--plugin") {
       if (!has_value) return needs_value();
-      options.plugins.push_back({arg == L"--plugins", FullPath(argv[++i])});
+      options.plugins.push_back(FullPath(argv[++i]));
     } else if (arg == L"--checkbox") {
       if (!has_value) return needs_value();
       const std::wstring value = argv[++i];
       if (value != L"on" && value != L"off") {
-        error = "--checkbox takes on or off, not " + sandbox::WideToUtf8(value);
+        error = "--checkbox takes on or off, not " + WideToUtf8(value);
         return false;
       }
       options.set_checkbox = true;
       options.checkbox_value = value == L"on" ? 1 : 0;
     } else if (arg == L"--answer") {
       if (!has_value) return needs_value();
-      // A folder named relative to the caller's directory means nothing to
-      // the dialog, so it gets the full path.
       options.answers.push_back({false, FullPath(argv[++i])});
     } else if (arg == L"--cancel") {
       options.answers.push_back({true, L""});
@@ -92,20 +110,19 @@ bool ParseArguments(int argc, wchar_t** argv, Options& options,
       if (!has_value) return needs_value();
       int id = 0;
       if (!ParseMenuId(argv[++i], id)) {
-        error = "--run takes a menu id such as 1026, not " +
-                sandbox::WideToUtf8(argv[i]);
+        error = "--run takes a menu id such as 1026, not " + WideToUtf8(argv[i]);
         return false;
       }
       options.runs.push_back(id);
     } else if (arg == L"--scenes") {
       options.print_scenes = true;
     } else {
-      error = "unknown argument " + sandbox::WideToUtf8(arg);
+      error = "unknown argument " + WideToUtf8(arg);
       return false;
     }
   }
-  if (!options.help && options.plugins.empty()) {
-    error = "no plug-ins given (--plugin FILE or --plugins DIR)";
+  if (!options.help && !options.version && options.plugins.empty()) {
+    error = "no plug-ins given (--plugin FILE)";
     return false;
   }
   return true;
@@ -113,4 +130,4 @@ bool ParseArguments(int argc, wchar_t** argv, Options& options,
 
 const char* UsageText() { return kUsage; }
 
-}  // namespace sandbox::cli
+}  // namespace sandbox::tool
