@@ -1,4 +1,4 @@
-// Plain Win32 file calls and hand-rolled formatting: this code shares the
+// Plain Win32 file calls and no C runtime formatting: this code shares the
 // module with the fixed-offset routine area, below which .text, .data and
 // .rdata must stay (see standin_exedit.cpp).
 #include "sandbox/exedit/standin_exo_file.h"
@@ -14,67 +14,19 @@ namespace {
 constexpr char kExoHeader[] = "[standin-exo]";
 constexpr char kExoSceneKey[] = "scene=";
 constexpr char kExoObjectKey[] = "object=";
-constexpr char kLineEnd[] = "\r\n";
-constexpr DWORD kMaxExoFileSize = 16 * 1024;  // a full scene needs under 5 KiB
+constexpr size_t kObjectKeyLength = sizeof kExoObjectKey - 1;
+constexpr DWORD kMaxExoFileSize = 16 * 1024;
 
-// ---------------------------------------------------------------------------
-// Writing
-
-struct TextBuffer {
-  char bytes[8 * 1024];
-  size_t size;
-  bool overflowed;
-};
-
-void Append(TextBuffer& text, const char* bytes, size_t length) {
-  if (length > sizeof text.bytes - text.size) {
-    text.overflowed = true;
-    return;
-  }
-  std::memcpy(text.bytes + text.size, bytes, length);
-  text.size += length;
-}
-
-void AppendString(TextBuffer& text, const char* s) {
-  Append(text, s, std::strlen(s));
-}
-
-void AppendDecimal(TextBuffer& text, int value) {
-  char digits[12];
-  size_t start = sizeof digits;
-  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value)
-                                 : static_cast<unsigned>(value);
-  do {
-    digits[--start] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) digits[--start] = '-';
-  Append(text, digits + start, sizeof digits - start);
-}
+// The header and scene lines take at most 34 bytes; every object line fits
+// behind them, so writing needs no bounds check.
+static_assert(34 + kStandinMaxObjects * (kObjectKeyLength + kStandinMaxLabel + 1) <=
+                  kMaxExoFileSize,
+              "a full scene must fit the file buffer");
 
 // A label is the bytes up to its NUL, at most kStandinMaxLabel - 1 of them.
 size_t LabelLength(const char* label) {
   const void* nul = std::memchr(label, '\0', kStandinMaxLabel);
   return nul ? static_cast<const char*>(nul) - label : kStandinMaxLabel - 1;
-}
-
-bool FormatExo(int scene_number, const char (*labels)[kStandinMaxLabel],
-               int count, TextBuffer& text) {
-  AppendString(text, kExoHeader);
-  AppendString(text, kLineEnd);
-  AppendString(text, kExoSceneKey);
-  AppendDecimal(text, scene_number);
-  AppendString(text, kLineEnd);
-  for (int i = 0; i < count; ++i) {
-    const char* label = labels[i];
-    const size_t length = LabelLength(label);
-    if (std::memchr(label, '\r', length) || std::memchr(label, '\n', length))
-      return false;
-    AppendString(text, kExoObjectKey);
-    Append(text, label, length);
-    AppendString(text, kLineEnd);
-  }
-  return !text.overflowed;
 }
 
 bool WriteWholeFile(const char* path, const char* bytes, size_t size) {
@@ -90,29 +42,21 @@ bool WriteWholeFile(const char* path, const char* bytes, size_t size) {
   return false;
 }
 
-// ---------------------------------------------------------------------------
-// Reading
-
-struct FileBytes {
-  char bytes[kMaxExoFileSize];
-  size_t size;
-};
-
-bool ReadWholeFile(const char* path, FileBytes& file_bytes) {
+// False for a missing file and for one larger than the buffer.
+bool ReadWholeFile(const char* path, char (&bytes)[kMaxExoFileSize], size_t& size) {
   const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
-            size.QuadPart <= static_cast<LONGLONG>(sizeof file_bytes.bytes);
+  LARGE_INTEGER file_size{};
+  bool ok = GetFileSizeEx(file, &file_size) && file_size.QuadPart >= 0 &&
+            file_size.QuadPart <= static_cast<LONGLONG>(sizeof bytes);
   DWORD read = 0;
   if (ok) {
-    ok = ReadFile(file, file_bytes.bytes, static_cast<DWORD>(size.QuadPart),
-                  &read, nullptr) &&
-         read == size.QuadPart;
+    ok = ReadFile(file, bytes, static_cast<DWORD>(file_size.QuadPart), &read, nullptr) &&
+         read == file_size.QuadPart;
   }
   CloseHandle(file);
-  file_bytes.size = read;
+  size = read;
   return ok;
 }
 
@@ -126,16 +70,10 @@ bool NextLine(const char*& cursor, const char* end, Line& line) {
   if (cursor == end) return false;
   const char* lf = static_cast<const char*>(std::memchr(cursor, '\n', end - cursor));
   const char* line_end = lf ? lf : end;
-  line.begin = cursor;
-  line.length = line_end - cursor;
+  line = {cursor, static_cast<size_t>(line_end - cursor)};
   if (lf && line.length > 0 && line_end[-1] == '\r') --line.length;
   cursor = lf ? lf + 1 : end;
   return true;
-}
-
-bool LineIs(const Line& line, const char* text) {
-  const size_t length = std::strlen(text);
-  return line.length == length && std::memcmp(line.begin, text, length) == 0;
 }
 
 // When the line starts with key, the rest of it becomes value.
@@ -143,8 +81,7 @@ bool SplitKey(const Line& line, const char* key, Line& value) {
   const size_t key_length = std::strlen(key);
   if (line.length < key_length || std::memcmp(line.begin, key, key_length) != 0)
     return false;
-  value.begin = line.begin + key_length;
-  value.length = line.length - key_length;
+  value = {line.begin + key_length, line.length - key_length};
   return true;
 }
 
@@ -155,13 +92,39 @@ bool IsDecimal(const Line& text) {
   return true;
 }
 
-bool ParseExo(const FileBytes& file, ParsedObjects& objects) {
-  if (std::memchr(file.bytes, '\0', file.size)) return false;
-  const char* cursor = file.bytes;
-  const char* const end = file.bytes + file.size;
+}  // namespace
+
+bool WriteExoFile(const char* path, int scene_number,
+                  const char (*labels)[kStandinMaxLabel], int count) {
+  char text[kMaxExoFileSize];
+  size_t size = static_cast<size_t>(
+      wsprintfA(text, "%s\r\n%s%d\r\n", kExoHeader, kExoSceneKey, scene_number));
+  for (int i = 0; i < count; ++i) {
+    const char* label = labels[i];
+    const size_t length = LabelLength(label);
+    if (std::memchr(label, '\r', length) || std::memchr(label, '\n', length))
+      return false;
+    std::memcpy(text + size, kExoObjectKey, kObjectKeyLength);
+    size += kObjectKeyLength;
+    std::memcpy(text + size, label, length);
+    size += length;
+    std::memcpy(text + size, "\r\n", 2);
+    size += 2;
+  }
+  return WriteWholeFile(path, text, size);
+}
+
+bool ReadExoFile(const char* path, ParsedObjects& objects) {
+  char bytes[kMaxExoFileSize];
+  size_t size = 0;
+  if (!ReadWholeFile(path, bytes, size) || std::memchr(bytes, '\0', size)) return false;
+  const char* cursor = bytes;
+  const char* const end = bytes + size;
   Line line{};
   Line value{};
-  if (!NextLine(cursor, end, line) || !LineIs(line, kExoHeader)) return false;
+  if (!NextLine(cursor, end, line) || !SplitKey(line, kExoHeader, value) ||
+      value.length != 0)
+    return false;
   if (!NextLine(cursor, end, line) || !SplitKey(line, kExoSceneKey, value) ||
       !IsDecimal(value))
     return false;
@@ -175,20 +138,6 @@ bool ParseExo(const FileBytes& file, ParsedObjects& objects) {
     std::memset(label + value.length, 0, kStandinMaxLabel - value.length);
   }
   return true;
-}
-
-}  // namespace
-
-bool WriteExoFile(const char* path, int scene_number,
-                  const char (*labels)[kStandinMaxLabel], int count) {
-  TextBuffer text{};
-  if (!FormatExo(scene_number, labels, count, text)) return false;
-  return WriteWholeFile(path, text.bytes, text.size);
-}
-
-bool ReadExoFile(const char* path, ParsedObjects& objects) {
-  FileBytes file;
-  return ReadWholeFile(path, file) && ParseExo(file, objects);
 }
 
 }  // namespace sandbox::standin

@@ -1,6 +1,6 @@
-// No C runtime formatting here: the diagnostic is assembled by hand so that
-// this code adds little to the part of the module that must stay below the
-// first fixed offset.
+// No C runtime here: what this code adds must stay small, below the first
+// fixed offset (see standin_exedit.cpp), so the diagnostic is formatted by
+// the system's wsprintfA.
 #include "sandbox/exedit/standin_placement.h"
 
 #include <windows.h>
@@ -27,82 +27,14 @@ struct EntryPoint {
   const void* routine;  // null for the count variable
 };
 
-struct Message {
-  char text[256];
-  size_t size;
-};
-
-void Add(Message& message, const char* s) {
-  for (; *s && message.size + 1 < sizeof message.text; ++s)
-    message.text[message.size++] = *s;
-  message.text[message.size] = '\0';
-}
-
-void AddHex(Message& message, uint32_t value) {
-  char digits[11] = "0x";
-  for (int i = 0; i < 8; ++i)
-    digits[2 + i] = "0123456789ABCDEF"[(value >> (28 - 4 * i)) & 0xF];
-  digits[10] = '\0';
-  Add(message, digits);
-}
-
-void ReportLayoutFault(const char* what, uint32_t offset, uint32_t first,
-                       uint32_t end) {
-  Message message{};
-  Add(message, "exedit.auf (stand-in): refusing to load: ");
-  Add(message, what);
-  Add(message, " ");
-  AddHex(message, offset);
-  Add(message, " lies outside the routine area [");
-  AddHex(message, first);
-  Add(message, ", ");
-  AddHex(message, end);
-  Add(message, "); the module no longer fits around the fixed offsets\n");
-  OutputDebugStringA(message.text);
-}
-
-// The section header of the section holding rva, or null.
-const IMAGE_SECTION_HEADER* SectionOf(const unsigned char* base, uint32_t rva) {
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  if (dos->e_magic != IMAGE_DOS_SIGNATURE) return nullptr;
-  const auto* nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-  if (nt->Signature != IMAGE_NT_SIGNATURE) return nullptr;
-  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
-    const uint32_t size = section->Misc.VirtualSize;
-    if (rva >= section->VirtualAddress && rva - section->VirtualAddress < size)
-      return section;
-  }
-  return nullptr;
-}
-
-bool EntryPointsFitRoutineArea(const unsigned char* base,
-                               const unsigned char* routine_area,
-                               size_t routine_area_size,
-                               const EntryPoint* entries, size_t entry_count) {
-  const uint32_t area_first = static_cast<uint32_t>(routine_area - base);
-  const IMAGE_SECTION_HEADER* section = SectionOf(base, area_first);
-  if (!section) {
-    OutputDebugStringA(
-        "exedit.auf (stand-in): refusing to load: no section holds the "
-        "routine area\n");
-    return false;
-  }
-  const uint32_t section_end = section->VirtualAddress + section->Misc.VirtualSize;
-  const uint32_t area_end = area_first + static_cast<uint32_t>(routine_area_size);
-  const uint32_t first =
-      area_first > section->VirtualAddress ? area_first : section->VirtualAddress;
-  const uint32_t end = area_end < section_end ? area_end : section_end;
-  for (size_t i = 0; i < entry_count; ++i) {
-    const EntryPoint& entry = entries[i];
-    if (entry.offset < first || entry.offset + entry.length > end) {
-      ReportLayoutFault(entry.routine ? "entry point" : "object count",
-                        entry.offset, first, end);
-      return false;
-    }
-  }
-  return true;
+void ReportLayoutFault(const EntryPoint& entry, uint32_t first, uint32_t end) {
+  char message[256];
+  wsprintfA(message,
+            "exedit.auf (stand-in): refusing to load: %s 0x%08X lies outside "
+            "the routine area [0x%08X, 0x%08X); the module no longer fits "
+            "around the fixed offsets\n",
+            entry.routine ? "entry point" : "object count", entry.offset, first, end);
+  OutputDebugStringA(message);
 }
 
 bool WriteJump(unsigned char* base, const EntryPoint& entry) {
@@ -136,10 +68,14 @@ bool PlaceEntryPoints(unsigned char* module_base,
       {kStandinLoadOffset, kJumpSize, routines.load},
       {kStandinObjectCountOffset, sizeof(int), nullptr},
   };
-  const size_t entry_count = sizeof entries / sizeof entries[0];
-  if (!EntryPointsFitRoutineArea(module_base, routine_area, routine_area_size,
-                                 entries, entry_count))
-    return false;
+  const uint32_t first = static_cast<uint32_t>(routine_area - module_base);
+  const uint32_t end = first + static_cast<uint32_t>(routine_area_size);
+  for (const EntryPoint& entry : entries) {
+    if (entry.offset < first || entry.offset + entry.length > end) {
+      ReportLayoutFault(entry, first, end);
+      return false;
+    }
+  }
   for (const EntryPoint& entry : entries)
     if (entry.routine && !WriteJump(module_base, entry)) return false;
   return true;

@@ -15,8 +15,8 @@ struct Routines {
 
 // Writes nothing and returns false, with the reason sent to the debugger
 // output, unless every entry point and the object-count variable lie inside
-// the routine area and inside the one section holding it: a jump written
-// elsewhere would overwrite live code or data.
+// the routine area: a jump written elsewhere would overwrite live code or
+// data.
 bool PlaceEntryPoints(unsigned char* module_base,
                       const unsigned char* routine_area,
                       size_t routine_area_size, const Routines& routines);

@@ -35,16 +35,6 @@ std::string SystemMessage(DWORD error, const std::string& subject = "the file") 
   return message;
 }
 
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           const auto lower = [](char c) {
-             return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-           };
-           return lower(x) == lower(y);
-         });
-}
-
 // From here on the filter's window passes its messages to the plug-in. Not
 // earlier: the plug-in hears window messages only after its init callback.
 void StartForwarding(LoadedFilter* filter) {
@@ -222,7 +212,7 @@ void Host::SetCheck(LoadedFilter* filter, int index, int value) {
 LoadedFilter* Host::Find(const std::string& file_name) {
   for (const auto& filter : filters_) {
     if (!filter->path.empty() &&
-        EqualIgnoringAsciiCase(FileNameOf(filter->path), file_name)) {
+        lstrcmpiA(FileNameOf(filter->path).c_str(), file_name.c_str()) == 0) {
       return filter.get();
     }
   }

@@ -80,7 +80,7 @@ class Host {
   // pointer at byte offset 72 leads to.
   void SetCheck(LoadedFilter* filter, int index, int value);
 
-  LoadedFilter* Find(const std::string& file_name);  // e.g. "exedit.auf"
+  LoadedFilter* Find(const std::string& file_name);  // "exedit.auf", any case
   const MenuEntry* FindMenuEntry(int id) const;      // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
   const std::vector<MenuEntry>& menu() const { return menu_; }
