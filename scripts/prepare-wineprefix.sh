@@ -5,17 +5,18 @@
 # Usage: prepare-wineprefix.sh PREFIX
 set -euo pipefail
 prefix=$1
-here=$(cd "$(dirname "$0")" && pwd)
-export TREBBO_WINEPREFIX=$prefix
+# Wine itself, not scripts/wine-run.sh, which calls this script for a prefix
+# that is not there yet.
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
 
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$prefix"
-  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 || true
+  wineboot -i >/dev/null 2>&1 || true
 fi
-"$here/wine-run.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 mkdir -p "$prefix/drive_t"
 ln -sfn ../drive_t "$prefix/dosdevices/t:"
 # Waits for the settings to reach the disk, but not for a wine program that
 # never ends.
-WINEPREFIX=$prefix timeout 60 wineserver -w 2>/dev/null || true
+timeout 60 wineserver -w 2>/dev/null || true
 echo "wine prefix ready: $prefix"
