@@ -29,14 +29,10 @@ bool SendBounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                              kSendTimeout, result ? result : &ignored) != 0;
 }
 
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  return name;
-}
-
 bool IsClass(HWND window, const wchar_t* name) {
-  return lstrcmpiW(ClassOf(window).c_str(), name) == 0;
+  wchar_t class_name[64] = {};
+  GetClassNameW(window, class_name, 64);
+  return lstrcmpiW(class_name, name) == 0;
 }
 
 std::wstring WindowTextW(HWND window) {

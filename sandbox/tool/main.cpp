@@ -18,113 +18,105 @@ namespace {
 
 using namespace sandbox::tool;
 
-class Session {
- public:
-  // The plug-ins in order, each with its init callback. Stops at the first
-  // that does not load; an init that returns FALSE is remembered, not fatal.
-  bool LoadPlugins(const std::vector<std::wstring>& paths) {
-    for (const std::wstring& wide_path : paths) {
-      // The host hands ANSI paths to LoadLibraryA, as the editor does; a
-      // path the code page cannot spell is refused rather than mangled.
-      std::string path;
-      if (!sandbox::AnsiExactly(wide_path, path)) {
-        PrintError("the ANSI code page cannot spell " + sandbox::WideToUtf8(wide_path));
-        return false;
-      }
-      const sandbox::LoadedFilter* filter = host_.LoadPlugin(path);
-      if (filter != nullptr) PrintLoadedFilter(*filter);
-      PrintNewWindows();
-      if (filter == nullptr) {
-        PrintError(sandbox::MultiByteToUtf8(host_.last_error(), CP_ACP));
-        return false;
-      }
-      if (filter->init_called && !filter->init_result) {
-        failed_inits_.push_back(sandbox::MultiByteToUtf8(sandbox::FileNameOf(path), CP_ACP));
-      }
-    }
-    return true;
-  }
-
-  void SendInit() {
-    host_.SendInit();
-    Print("init message sent");
-    PrintNewWindows();
-    PrintMenu(host_);
-  }
-
-  bool SetCheckbox(int value) {
-    sandbox::LoadedFilter* trebbo = host_.Find("trebbo.auf");
-    if (trebbo == nullptr || trebbo->check_values.empty()) {
-      PrintError("--checkbox: trebbo.auf with a checkbox is not loaded");
-      return false;
-    }
-    host_.SetCheck(trebbo, 0, value);
-    Print(std::string("checkbox 0 of trebbo.auf set ") + (value ? "on" : "off"));
-    return true;
-  }
-
-  // False only when no menu entry has this id.
-  bool Run(int id, const sandbox::Standin& standin) {
-    const sandbox::MenuEntry* entry = host_.FindMenuEntry(id);
-    if (entry == nullptr) {
-      PrintError("no menu entry with id " + std::to_string(id));
-      return false;
-    }
-    Print("");
-    Print("run " + std::to_string(id) + " " + sandbox::ShiftJisToUtf8(entry->text));
-    const int first_call = standin.control ? standin.control->call_count : 0;
-    const BOOL result = host_.ChooseMenu(id);
-    PrintNewWindows();
-    if (standin.control != nullptr) {
-      PrintStandinCalls(*standin.control, first_call, "  ");
-      Print("  editor ends on scene " + std::to_string(standin.control->current_scene));
-    }
-    Print(result ? "  callback returned TRUE (the host ignores the result)"
-                 : "  callback returned FALSE (normal: the plug-in answers every "
-                   "message with FALSE, and the host ignores the result)");
-    return true;
-  }
-
-  sandbox::Host& host() { return host_; }
-  const std::vector<std::string>& failed_inits() const { return failed_inits_; }
-
- private:
-  void PrintNewWindows() { windows_printed_ = PrintWindowsSeen(host_, windows_printed_, "  "); }
-
-  sandbox::Host host_;
-  size_t windows_printed_ = 0;
-  std::vector<std::string> failed_inits_;  // file names
+// The host, and how many of the windows it answered are on screen already.
+struct Session {
+  sandbox::Host host;
+  size_t windows_printed = 0;
 };
 
-// The session's exit status once it ends with `otherwise`: a plug-in whose
-// init failed comes first, since it explains whatever else went wrong.
-int ExitStatus(Session& session, int otherwise) {
-  if (session.failed_inits().empty()) return otherwise;
-  std::string names;
-  for (const std::string& name : session.failed_inits()) {
-    names += (names.empty() ? "" : ", ") + name;
+void PrintNewWindows(Session& session) {
+  session.windows_printed = PrintWindowsSeen(session.host, session.windows_printed, "  ");
+}
+
+// The plug-ins in order, each with its init callback; stops at the first
+// that does not load.
+bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
+  for (const std::wstring& wide_path : paths) {
+    // The host hands ANSI paths to LoadLibraryA, as the editor does; a path
+    // the code page cannot spell is refused rather than mangled.
+    std::string path;
+    if (!sandbox::AnsiExactly(wide_path, path)) {
+      PrintError("the ANSI code page cannot spell " + sandbox::WideToUtf8(wide_path));
+      return false;
+    }
+    const sandbox::LoadedFilter* filter = session.host.LoadPlugin(path);
+    if (filter != nullptr) PrintLoadedFilter(*filter);
+    PrintNewWindows(session);
+    if (filter == nullptr) {
+      PrintError(sandbox::MultiByteToUtf8(session.host.last_error(), CP_ACP));
+      return false;
+    }
   }
-  PrintError("init returned FALSE for " + names + " (see above)");
+  return true;
+}
+
+bool SetCheckbox(sandbox::Host& host, int value) {
+  sandbox::LoadedFilter* trebbo = host.Find("trebbo.auf");
+  if (trebbo == nullptr || trebbo->check_values.empty()) {
+    PrintError("--checkbox: trebbo.auf with a checkbox is not loaded");
+    return false;
+  }
+  host.SetCheck(trebbo, 0, value);
+  Print(std::string("checkbox 0 of trebbo.auf set ") + (value ? "on" : "off"));
+  return true;
+}
+
+// False only when no menu entry has this id.
+bool RunCommand(Session& session, int id, const sandbox::Standin& standin) {
+  const sandbox::MenuEntry* entry = session.host.FindMenuEntry(id);
+  if (entry == nullptr) {
+    PrintError("no menu entry with id " + std::to_string(id));
+    return false;
+  }
+  Print("");
+  Print("run " + std::to_string(id) + " " + sandbox::ShiftJisToUtf8(entry->text));
+  const int first_call = standin.control ? standin.control->call_count : 0;
+  const BOOL result = session.host.ChooseMenu(id);
+  PrintNewWindows(session);
+  if (standin.control != nullptr) {
+    PrintStandinCalls(*standin.control, first_call, "  ");
+    Print("  editor ends on scene " + std::to_string(standin.control->current_scene));
+  }
+  Print(result ? "  callback returned TRUE (the host ignores the result)"
+               : "  callback returned FALSE (normal: the plug-in answers every "
+                 "message with FALSE, and the host ignores the result)");
+  return true;
+}
+
+// The exit status of a session that ends with `otherwise`: a plug-in whose
+// init returned FALSE comes first, since it explains whatever else failed.
+int ExitStatus(const sandbox::Host& host, int otherwise) {
+  std::string failed;
+  for (const auto& filter : host.filters()) {
+    if (!filter->init_called || filter->init_result) continue;
+    failed += (failed.empty() ? "" : ", ") +
+              sandbox::MultiByteToUtf8(sandbox::FileNameOf(filter->path), CP_ACP);
+  }
+  if (failed.empty()) return otherwise;
+  PrintError("init returned FALSE for " + failed + " (see above)");
   return kExitPluginFailed;
 }
 
 int RunSession(const Options& options) {
   Session session;
-  sandbox::Host& host = session.host();
+  sandbox::Host& host = session.host;
   if (!host.last_error().empty()) {
     PrintError(host.last_error());
     return kExitCannotServe;
   }
-  if (!session.LoadPlugins(options.plugins)) return kExitPluginFailed;
-  session.SendInit();
+  if (!LoadPlugins(session, options.plugins)) return kExitPluginFailed;
+  host.SendInit();
+  Print("init message sent");
+  PrintNewWindows(session);
+  PrintMenu(host);
 
-  if (options.set_checkbox && !session.SetCheckbox(options.checkbox_value)) {
-    return ExitStatus(session, kExitCannotServe);
+  if (options.set_checkbox && !SetCheckbox(host, options.checkbox_value)) {
+    return ExitStatus(host, kExitCannotServe);
   }
   const sandbox::Standin standin = sandbox::FindStandin(host);
   if ((options.sample_project || options.print_scenes) && standin.control == nullptr) {
     PrintError("the stand-in extended editing (exedit.auf of the sandbox) is not loaded");
-    return ExitStatus(session, kExitCannotServe);
+    return ExitStatus(host, kExitCannotServe);
   }
   if (options.sample_project) FillSampleProject(standin);
 
@@ -138,7 +130,7 @@ int RunSession(const Options& options) {
     }
   }
   for (int id : options.runs) {
-    if (!session.Run(id, standin)) return ExitStatus(session, kExitCannotServe);
+    if (!RunCommand(session, id, standin)) return ExitStatus(host, kExitCannotServe);
   }
   if (host.answerer().PendingAnswers() > 0) {
     Print("");
@@ -149,7 +141,7 @@ int RunSession(const Options& options) {
     Print("");
     PrintScenes(*standin.control);
   }
-  return ExitStatus(session, kExitDone);
+  return ExitStatus(host, kExitDone);
 }
 
 }  // namespace
