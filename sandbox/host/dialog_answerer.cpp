@@ -66,12 +66,6 @@ BOOL CALLBACK CollectAny(HWND window, LPARAM found) {
   return TRUE;
 }
 
-std::vector<HWND> VisibleProcessWindows() {
-  std::vector<HWND> windows;
-  EnumWindows(&CollectVisibleOfProcess, reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
 std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> children;
   EnumChildWindows(parent, &CollectAny, reinterpret_cast<LPARAM>(&children));
@@ -129,6 +123,12 @@ bool ReachedMessageLoop(HWND window) {
 }
 
 }  // namespace
+
+std::vector<HWND> VisibleProcessWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(&CollectVisibleOfProcess, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
 
 DialogAnswerer::DialogAnswerer() {
   stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -26,6 +26,10 @@
 
 namespace sandbox {
 
+// The visible top-level windows of this process, whichever thread owns them.
+// Sends no message, so it answers even while a window's thread is stuck.
+std::vector<HWND> VisibleProcessWindows();
+
 struct FolderDialogSeen {
   std::wstring title;
   bool answered;       // false: the script did not expect it, so it was cancelled

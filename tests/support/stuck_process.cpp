@@ -5,24 +5,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "sandbox/host/dialog_answerer.h"
+
 namespace testing_support {
-namespace {
-
-BOOL CALLBACK CollectVisibleOfProcess(HWND window, LPARAM found) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process == GetCurrentProcessId() && IsWindowVisible(window)) {
-    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-  }
-  return TRUE;
-}
-
-}  // namespace
 
 void EndStuckProcess(const std::string& what) {
   std::fflush(stdout);
-  std::vector<HWND> windows;
-  EnumWindows(&CollectVisibleOfProcess, reinterpret_cast<LPARAM>(&windows));
+  const std::vector<HWND> windows = sandbox::VisibleProcessWindows();
   std::fprintf(stderr, "%s; %zu visible window(s) open%s\n", what.c_str(),
                windows.size(), windows.empty() ? "" : ":");
   for (HWND window : windows) {
