@@ -5,7 +5,6 @@
 // callbacks. Defined here, the runtime library's own copy is never linked,
 // and std::terminate still ends the process the same way.
 #include <cstdlib>
-#include <exception>
 
 namespace __gnu_cxx {
 

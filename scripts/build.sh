@@ -10,8 +10,9 @@ cmake --preset default
 cmake --build --preset default
 echo
 echo "built: dist/trebbo.auf ($(stat -c %s dist/trebbo.auf) bytes, sha256 $(sha256sum dist/trebbo.auf | cut -c1-16)...)"
-# The zip is named after the project's version; the newest is this build's.
-zip=$(ls -t dist/trebbo-*.zip | head -1)
+# The zip is named after the project's version, as the build configured it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
+zip=dist/trebbo-$version.zip
 echo "release: $zip ($(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1))"
 echo
 scripts/demo.sh

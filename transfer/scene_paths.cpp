@@ -1,11 +1,10 @@
 #include "transfer/scene_paths.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
-constexpr char kRootName[] = "scene_root.exo";
 constexpr char kPrefix[] = "scene_";
 constexpr char kSuffix[] = ".exo";
 // The longest name any int would give, with its NUL.
@@ -22,7 +21,7 @@ const char* ScenePath::For(int scene) {
   char* const name = bytes_.data() + folder_bytes_;
   char* end;
   if (scene == 0) {
-    end = std::copy_n(kRootName, sizeof kRootName - 1, name);
+    end = std::copy_n(kRootSceneFileName, kLongestSceneFileName, name);
   } else {
     end = std::copy_n(kPrefix, sizeof kPrefix - 1, name);
     end = std::to_chars(end, name + kNameRoom, scene).ptr;

@@ -7,8 +7,9 @@
 // Scenes are 0 (the root scene) to kLastScene.
 constexpr int kLastScene = 49;
 
-// "scene_root.exo" is the longest scene file name.
-constexpr size_t kLongestSceneFileName = 14;
+// The root scene's file name, the longest of the scene file names.
+inline constexpr char kRootSceneFileName[] = "scene_root.exo";
+constexpr size_t kLongestSceneFileName = sizeof kRootSceneFileName - 1;
 
 // The longest folder (in bytes, without its trailing "\") whose every scene
 // path still fits in MAX_PATH with its NUL.
