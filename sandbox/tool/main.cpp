@@ -9,10 +9,10 @@
 #include "sandbox/host/find_standin.h"
 #include "sandbox/host/paths.h"
 #include "sandbox/host/sandbox_host.h"
-#include "sandbox/host/text_conversion.h"
 #include "sandbox/tool/options.h"
 #include "sandbox/tool/report.h"
 #include "sandbox/tool/sample_project.h"
+#include "sandbox/tool/text_conversion.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
     // The host hands ANSI paths to LoadLibraryA, as the editor does; a path
     // the code page cannot spell is refused rather than mangled.
     std::string path;
-    if (!sandbox::AnsiExactly(wide_path, path)) {
+    if (!AnsiExactly(wide_path, path)) {
       PrintError("the ANSI code page cannot spell " + sandbox::WideToUtf8(wide_path));
       return false;
     }
@@ -43,7 +43,7 @@ bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
     if (filter != nullptr) PrintLoadedFilter(*filter);
     PrintNewWindows(session);
     if (filter == nullptr) {
-      PrintError(sandbox::MultiByteToUtf8(session.host.last_error(), CP_ACP));
+      PrintError(AnsiToUtf8(session.host.last_error()));
       return false;
     }
   }
@@ -69,7 +69,7 @@ bool RunCommand(Session& session, int id, const sandbox::Standin& standin) {
     return false;
   }
   Print("");
-  Print("run " + std::to_string(id) + " " + sandbox::ShiftJisToUtf8(entry->text));
+  Print("run " + std::to_string(id) + " " + ShiftJisToUtf8(entry->text));
   const int first_call = standin.control ? standin.control->call_count : 0;
   const BOOL result = session.host.ChooseMenu(id);
   PrintNewWindows(session);
@@ -90,7 +90,7 @@ int ExitStatus(const sandbox::Host& host, int otherwise) {
   for (const auto& filter : host.filters()) {
     if (!filter->init_called || filter->init_result) continue;
     failed += (failed.empty() ? "" : ", ") +
-              sandbox::MultiByteToUtf8(sandbox::FileNameOf(filter->path), CP_ACP);
+              AnsiToUtf8(sandbox::FileNameOf(filter->path));
   }
   if (failed.empty()) return otherwise;
   PrintError("init returned FALSE for " + failed + " (see above)");

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sandbox/host/paths.h"
-#include "sandbox/host/text_conversion.h"
+#include "sandbox/tool/text_conversion.h"
 
 namespace sandbox::tool {
 namespace {
@@ -48,7 +48,7 @@ std::string RecordText(const char* text) {
 }
 
 std::string FilterLabel(const LoadedFilter& filter) {
-  if (!filter.path.empty()) return MultiByteToUtf8(FileNameOf(filter.path), CP_ACP);
+  if (!filter.path.empty()) return AnsiToUtf8(FileNameOf(filter.path));
   return "filter " + RecordText(filter.record.name);
 }
 
@@ -99,7 +99,7 @@ std::string SceneList(const std::vector<int>& scenes) {
 
 std::string CallPath(const StandinCall& call) {
   if (call.path_length < 0) return "(no path)";
-  std::string path = MultiByteToUtf8(call.path, CP_ACP);
+  std::string path = AnsiToUtf8(call.path);
   if (call.path_length >= kStandinMaxPath) {
     path += "... (" + std::to_string(call.path_length) + " bytes)";
   }
@@ -127,7 +127,7 @@ void PrintError(const std::string& utf8_line) {
 }
 
 void PrintLoadedFilter(const LoadedFilter& filter) {
-  Print("loaded " + MultiByteToUtf8(filter.path, CP_ACP));
+  Print("loaded " + AnsiToUtf8(filter.path));
   const FilterRecord& record = filter.record;
   Print("  name " + RecordText(record.name) + ", information " +
         RecordText(record.information));

@@ -2,10 +2,8 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
-#include "sandbox/host/text_conversion.h"
 #include "sandbox/tool/report.h"
 
 namespace sandbox::tool {
@@ -13,21 +11,20 @@ namespace sandbox::tool {
 void FillSampleProject(const Standin& standin) {
   struct SampleScene {
     int scene;
-    std::vector<const char*> labels;  // UTF-8
+    std::vector<const char*> labels;  // Shift_JIS, as the editor keeps them
   };
   const SampleScene sample[] = {
-      {0, {u8"動画ファイル「本編」", u8"音声ファイル「BGM」", u8"テキスト「タイトル」"}},
-      {1, {u8"図形", u8"テキスト「第1章」"}},
-      {3, {u8"画像ファイル「背景」"}},
-      {10, {u8"シーン", u8"カメラ制御", u8"グループ制御"}},
+      {0, {"動画ファイル「本編」", "音声ファイル「BGM」", "テキスト「タイトル」"}},
+      {1, {"図形", "テキスト「第1章」"}},
+      {3, {"画像ファイル「背景」"}},
+      {10, {"シーン", "カメラ制御", "グループ制御"}},
   };
   StandinControl& control = *standin.control;
   for (StandinScene& scene : control.scenes) scene = StandinScene{};
   for (const SampleScene& entry : sample) {
     StandinScene& scene = control.scenes[entry.scene];
     for (const char* label : entry.labels) {
-      const std::string sjis = Utf8ToShiftJis(label);
-      lstrcpynA(scene.objects[scene.count++], sjis.c_str(), kStandinMaxLabel);
+      lstrcpynA(scene.objects[scene.count++], label, kStandinMaxLabel);
     }
   }
   control.current_scene = 0;
