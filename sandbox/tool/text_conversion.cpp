@@ -22,17 +22,12 @@ std::string AnsiToUtf8(const std::string& bytes) {
 }
 
 bool AnsiExactly(const std::wstring& wide, std::string& ansi) {
-  ansi.clear();
-  if (wide.empty()) return true;
-  const int length = static_cast<int>(wide.size());
-  BOOL lossy = FALSE;
-  const int byte_length = WideCharToMultiByte(
-      CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr, &lossy);
-  if (byte_length <= 0 || lossy) return false;
-  ansi.resize(static_cast<size_t>(byte_length));
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, &ansi[0],
-                      byte_length, nullptr, nullptr);
-  return true;
+  // Decoded back the way the file system decodes an ANSI path: bytes that
+  // give the same text name the same file. Asking WideCharToMultiByte
+  // instead (WC_NO_BEST_FIT_CHARS and the used-default flag) would refuse
+  // every path where the ANSI code page is UTF-8, which accepts neither.
+  ansi = Ansi(wide);
+  return MultiByteToWide(ansi, CP_ACP) == wide;
 }
 
 }  // namespace sandbox::tool
