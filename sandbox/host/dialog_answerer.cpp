@@ -15,7 +15,8 @@ constexpr DWORD kTickMilliseconds = 40;
 constexpr UINT kSendTimeout = 1000;
 // A window still there this long after its answer is closed by force...
 constexpr DWORD kForceCloseAfter = 3000;
-// ...and one that survives even that stops the process.
+// ...and one that survives even that stops the process, as does one whose
+// thread has not answered for this long since it appeared.
 constexpr DWORD kGiveUpAfter = 10000;
 
 constexpr wchar_t kDialogClass[] = L"#32770";
@@ -35,17 +36,26 @@ bool IsClass(HWND window, const wchar_t* name) {
   return lstrcmpiW(class_name, name) == 0;
 }
 
-std::wstring WindowTextW(HWND window) {
+// False when the window's thread did not answer in time: a busy thread, not
+// an empty text.
+bool ReadText(HWND window, std::wstring& text) {
   DWORD_PTR length = 0;
-  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, &length)) return {};
-  std::wstring text(length + 1, L'\0');
+  if (!SendBounded(window, WM_GETTEXTLENGTH, 0, 0, &length)) return false;
+  text.assign(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendBounded(window, WM_GETTEXT, length + 1,
                    reinterpret_cast<LPARAM>(text.data()), &copied)) {
-    return {};
+    return false;
   }
   text.resize(std::min<size_t>(copied, length));
-  return text;
+  return true;
+}
+
+// Sends nothing, so it serves for a window whose thread does not answer.
+std::wstring TitleWithoutAsking(HWND window) {
+  wchar_t title[256] = {};
+  InternalGetWindowText(window, title, 256);
+  return title;
 }
 
 std::string Quoted(const std::wstring& text) {
@@ -79,17 +89,19 @@ HWND FirstEditDescendant(HWND dialog) {
   return nullptr;
 }
 
-bool ShowsIcon(HWND box) {
+// False, like ReadText, when an icon's window did not answer in time.
+bool ReadIconShown(HWND box, bool& shown) {
+  shown = false;
   for (HWND child : Descendants(box)) {
-    if (!IsClass(child, L"Static") || !IsWindowVisible(child)) continue;
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    DWORD_PTR icon = 0;
-    if ((style & SS_TYPEMASK) == SS_ICON &&
-        SendBounded(child, STM_GETICON, 0, 0, &icon) && icon != 0) {
-      return true;
+    if (!IsClass(child, L"Static") || !IsWindowVisible(child) ||
+        (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+      continue;
     }
+    DWORD_PTR icon = 0;
+    if (!SendBounded(child, STM_GETICON, 0, 0, &icon)) return false;
+    shown = shown || icon != 0;
   }
-  return false;
+  return true;
 }
 
 std::vector<int> VisibleButtonIds(HWND box) {
@@ -191,39 +203,44 @@ void DialogAnswerer::Watch() {
 }
 
 void DialogAnswerer::Tick() {
-  handled_.erase(std::remove_if(handled_.begin(), handled_.end(),
-                                [](const Handled& h) { return !IsWindow(h.window); }),
-                 handled_.end());
+  watched_.erase(std::remove_if(watched_.begin(), watched_.end(),
+                                [](const Watched& w) { return !IsWindow(w.window); }),
+                 watched_.end());
+  for (HWND window : VisibleProcessWindows()) {
+    if (IsClass(window, kDialogClass) && !IsWatched(window)) {
+      watched_.push_back(Watched{window, GetTickCount(), false, false});
+    }
+  }
 
-  const DWORD now = GetTickCount();
-  for (Handled& handled : handled_) {
-    if (!IsWindowVisible(handled.window)) continue;
-    const DWORD waited = now - handled.answered_at;
+  for (Watched& watched : watched_) {
+    if (!IsWindowVisible(watched.window)) continue;
+    if (!watched.answered && Answer(watched.window)) {
+      watched.answered = true;
+      watched.since = GetTickCount();
+      continue;
+    }
+    const DWORD waited = GetTickCount() - watched.since;
     if (waited >= kGiveUpAfter) {
-      std::fprintf(stderr,
-                   "dialog answerer: window %s still open %lu ms after its "
-                   "answer; giving up\n",
-                   Quoted(WindowTextW(handled.window)).c_str(), waited);
+      std::fprintf(stderr, "dialog answerer: window %s %s %lu ms; giving up\n",
+                   Quoted(TitleWithoutAsking(watched.window)).c_str(),
+                   watched.answered ? "still open after its answer for"
+                                    : "has not answered for",
+                   waited);
       std::fflush(stderr);
       TerminateProcess(GetCurrentProcess(), kExitDialogStuck);
     }
-    if (waited >= kForceCloseAfter && !handled.forced) {
-      handled.forced = true;
-      PostMessageW(handled.window, WM_CLOSE, 0, 0);
-      PressButton(handled.window, IDCANCEL);
+    if (watched.answered && waited >= kForceCloseAfter && !watched.forced) {
+      watched.forced = true;
+      PostMessageW(watched.window, WM_CLOSE, 0, 0);
+      PressButton(watched.window, IDCANCEL);
     }
   }
+}
 
-  for (HWND window : VisibleProcessWindows()) {
-    if (!IsClass(window, kDialogClass) || AlreadyHandled(window)) continue;
-    if (!ReachedMessageLoop(window)) continue;  // again at the next tick
-    if (FirstEditDescendant(window) != nullptr) {
-      AnswerFolderDialog(window);
-    } else {
-      AnswerMessageBox(window);
-    }
-    handled_.push_back(Handled{window, GetTickCount(), false});
-  }
+bool DialogAnswerer::Answer(HWND window) {
+  if (!ReachedMessageLoop(window)) return false;
+  return FirstEditDescendant(window) != nullptr ? AnswerFolderDialog(window)
+                                                : AnswerMessageBox(window);
 }
 
 bool DialogAnswerer::TakeExpected(bool is_folder_dialog,
@@ -254,8 +271,9 @@ bool DialogAnswerer::TakeExpected(bool is_folder_dialog,
   return false;
 }
 
-void DialogAnswerer::AnswerFolderDialog(HWND dialog) {
-  FolderDialogSeen seen{WindowTextW(dialog), false, true, std::wstring()};
+bool DialogAnswerer::AnswerFolderDialog(HWND dialog) {
+  FolderDialogSeen seen{std::wstring(), false, true, std::wstring()};
+  if (!ReadText(dialog, seen.title)) return false;
   Expected expected{};
   if (TakeExpected(true, seen.title, "folder dialog " + Quoted(seen.title),
                    expected)) {
@@ -271,21 +289,27 @@ void DialogAnswerer::AnswerFolderDialog(HWND dialog) {
                   reinterpret_cast<LPARAM>(seen.folder.c_str()));
   const std::lock_guard<std::mutex> lock(mutex_);
   if (!typed) {
-    unexpected_.push_back("folder dialog " + Quoted(seen.title) +
-                          " took no typed folder; cancelled");
-    seen.cancelled = true;
+    // The dialog's thread is busy: its answer waits at the front of the
+    // script for the next tick.
+    script_.push_front(expected);
+    return false;
   }
   seen_.push_back(seen);
   PressButton(dialog, seen.cancelled ? IDCANCEL : IDOK);
+  return true;
 }
 
-void DialogAnswerer::AnswerMessageBox(HWND box) {
+bool DialogAnswerer::AnswerMessageBox(HWND box) {
+  MessageBoxSeen seen{};
   const HWND text_window = GetDlgItem(box, kMessageBoxTextId);
-  const std::wstring text =
-      text_window != nullptr ? WindowTextW(text_window) : std::wstring();
-  const MessageBoxSeen seen{WindowTextW(box),         text,
-                            Ansi(text),               GetWindow(box, GW_OWNER),
-                            VisibleButtonIds(box),    ShowsIcon(box)};
+  if (!ReadText(box, seen.caption) ||
+      (text_window != nullptr && !ReadText(text_window, seen.text)) ||
+      !ReadIconShown(box, seen.icon_shown)) {
+    return false;
+  }
+  seen.text_ansi = Ansi(seen.text);
+  seen.owner = GetWindow(box, GW_OWNER);
+  seen.buttons = VisibleButtonIds(box);
   Expected expected{};
   TakeExpected(false, seen.caption,
                "message box " + Quoted(seen.caption) + ": " + Quoted(seen.text),
@@ -293,11 +317,12 @@ void DialogAnswerer::AnswerMessageBox(HWND box) {
   const std::lock_guard<std::mutex> lock(mutex_);
   seen_.push_back(seen);
   PressButton(box, IDOK);
+  return true;
 }
 
-bool DialogAnswerer::AlreadyHandled(HWND window) const {
-  return std::any_of(handled_.begin(), handled_.end(),
-                     [window](const Handled& h) { return h.window == window; });
+bool DialogAnswerer::IsWatched(HWND window) const {
+  return std::any_of(watched_.begin(), watched_.end(),
+                     [window](const Watched& w) { return w.window == window; });
 }
 
 }  // namespace sandbox

@@ -7,12 +7,14 @@
 //
 // It watches from a thread of its own, so it answers a window whichever
 // thread opened it, even while the caller waits without pumping messages (a
-// dialog that COM shows on a thread of its own, for instance). Every wait is
-// bounded: a window other than the one the script expects next is answered at
-// once (folder dialogs cancelled, message boxes confirmed) and recorded as
+// dialog that COM shows on a thread of its own, for instance). A window is
+// answered once its thread answers the messages that read it; while that
+// thread is busy, it is tried again at each tick. Every wait is bounded: a
+// window other than the one the script expects next is answered at once
+// (folder dialogs cancelled, message boxes confirmed) and recorded as
 // unexpected; a window that does not close after its answer is closed by
-// force, and one that survives even that ends the process with an error
-// naming it.
+// force, and one that survives even that, or whose thread does not answer
+// for seconds, ends the process with an error naming it.
 #pragma once
 
 #include <windows.h>
@@ -85,27 +87,32 @@ class DialogAnswerer {
     std::wstring title;  // dialog title or message box caption
     std::wstring folder;
   };
-  struct Handled {
+  // A dialog-class window the watcher has met, until it is gone.
+  struct Watched {
     HWND window;
-    DWORD answered_at;
+    DWORD since;  // when it appeared, and once answered, when it was
+    bool answered;
     bool forced;
   };
   void Watch();
   void Tick();
-  void AnswerFolderDialog(HWND dialog);
-  void AnswerMessageBox(HWND box);
+  // Each false, having answered and recorded nothing, while the window's
+  // thread does not answer in time.
+  bool Answer(HWND window);
+  bool AnswerFolderDialog(HWND dialog);
+  bool AnswerMessageBox(HWND box);
   // Takes the script's next entry into `taken` when it is this window;
   // otherwise records the window, described by `seen`, as unexpected.
   bool TakeExpected(bool is_folder_dialog, const std::wstring& title,
                     const std::string& seen, Expected& taken);
-  bool AlreadyHandled(HWND window) const;
+  bool IsWatched(HWND window) const;
 
   mutable std::mutex mutex_;  // guards the script and what was seen
   std::deque<Expected> script_;
   std::vector<WindowSeen> seen_;
   std::vector<std::string> unexpected_;
 
-  std::vector<Handled> handled_;  // the watcher's own
+  std::vector<Watched> watched_;  // the watcher's own
   HANDLE stop_ = nullptr;
   std::thread watcher_;
 };
