@@ -273,7 +273,7 @@ bool Report(const Command& command, int filter_count, const Measured& m) {
 // cannot be loaded or a floor's calls differ from the plug-in's.
 bool RunInHost(int filter_count, const std::string& standin_path,
                const SceneFolder& folder, int rounds) {
-  sandbox::Host host;
+  sandbox::Host host(sandbox::Dialogs::kNone);
   sandbox::LoadedFilter* exedit = host.LoadPlugin(standin_path);
   const sandbox::Standin standin = sandbox::FindStandin(host);
   if (exedit == nullptr || standin.control == nullptr) {

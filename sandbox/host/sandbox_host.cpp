@@ -56,7 +56,8 @@ bool RegisterFilterWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-Host::Host() {
+Host::Host(Dialogs dialogs) {
+  if (dialogs == Dialogs::kAnswered) answerer_.emplace();
   g_host = this;
   services_.get_system_info = &Host::GetSystemInfo;
   services_.get_filter_by_index = &Host::GetFilterByIndex;
