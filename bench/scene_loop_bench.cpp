@@ -31,11 +31,11 @@
 #include "sandbox/host/paths.h"
 #include "sandbox/host/sandbox_host.h"
 #include "transfer/batch_commands.h"
+#include "transfer/scene_paths.h"
 
 namespace {
 
 constexpr int kFilterCounts[] = {5, 100};
-constexpr int kLastScene = kStandinScenes - 1;
 constexpr double kSampleSeconds = 0.005;  // one batch: short enough to dodge most preemptions
 constexpr double kGoalRatio = 1.25;
 
@@ -51,12 +51,8 @@ class SceneFolder {
     if (!CreateDirectoryA(folder.c_str(), nullptr)) return;
     folder_ = folder;
     for (int scene = 0; scene <= kLastScene; ++scene) {
-      char name[32];
-      if (scene == 0) {
-        std::snprintf(name, sizeof name, "scene_root.exo");
-      } else {
-        std::snprintf(name, sizeof name, "scene_%d.exo", scene);
-      }
+      const std::string name = scene == 0 ? std::string(kRootSceneFileName)
+                                          : "scene_" + std::to_string(scene) + ".exo";
       scene_paths_.push_back(folder_ + "\\" + name);
       if (scene % 2 == 0) CreateEmptyFile(scene_paths_.back());
     }
@@ -158,14 +154,13 @@ constexpr Command kCommands[] = {
 
 // The host services and stand-in routines one command calls.
 struct CallCounts {
-  long system_info, filter_by_index, add_menu_item;
+  long system_info, filter_by_index;
   int change_scene, save, load;
 };
 
 bool operator==(const CallCounts& a, const CallCounts& b) {
   return a.system_info == b.system_info && a.filter_by_index == b.filter_by_index &&
-         a.add_menu_item == b.add_menu_item && a.change_scene == b.change_scene &&
-         a.save == b.save && a.load == b.load;
+         a.change_scene == b.change_scene && a.save == b.save && a.load == b.load;
 }
 
 CallCounts CountOneCommand(sandbox::Host& host, StandinControl& control, Run run,
@@ -176,7 +171,6 @@ CallCounts CountOneCommand(sandbox::Host& host, StandinControl& control, Run run
   const sandbox::ServiceCounts& services = host.service_counts();
   return {services.system_info,
           services.filter_by_index,
-          services.add_menu_item,
           control.calls_by_routine[kStandinChangeScene],
           control.calls_by_routine[kStandinSave],
           control.calls_by_routine[kStandinLoad]};

@@ -241,7 +241,6 @@ FilterRecord* __cdecl Host::GetFilterByIndex(int index) {
 BOOL __cdecl Host::AddMenuItem(FilterRecord* own, const char* text, HWND window,
                                int id, int default_key, int flags) {
   if (g_host == nullptr) return FALSE;
-  ++g_host->counts_.add_menu_item;
   try {
     g_host->menu_.push_back(MenuEntry{own, text != nullptr ? text : "", window,
                                       id, default_key, flags});
