@@ -45,18 +45,11 @@ unsigned char* g_module_base;
 // Filter table
 
 BOOL __cdecl StandinFilterInit(FilterRecord*) { return TRUE; }
-BOOL __cdecl StandinFilterExit(FilterRecord*) { return TRUE; }
-BOOL __cdecl StandinFilterWndProc(HWND, UINT, WPARAM, LPARAM, EditHandle,
-                                  FilterRecord*) {
-  return FALSE;
-}
 
 constexpr FilterTable MakeFilterTable() {
   FilterTable table{};
   table.name = kName;
   table.func_init = StandinFilterInit;
-  table.func_exit = StandinFilterExit;
-  table.func_wndproc = StandinFilterWndProc;
   table.information = kInformation;
   return table;
 }

@@ -48,7 +48,6 @@ bool RegisterFilterWindowClass(WNDPROC procedure) {
   window_class.cbSize = sizeof(window_class);
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
   window_class.lpszClassName = kFilterWindowClass;
   return RegisterClassExA(&window_class) != 0 ||
          GetLastError() == ERROR_CLASS_ALREADY_EXISTS;

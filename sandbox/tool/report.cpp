@@ -57,11 +57,7 @@ std::string WindowOwner(const Host& host, HWND window) {
   for (const auto& filter : host.filters()) {
     if (filter->window == window) return "owner: window of " + FilterLabel(*filter);
   }
-  // Some other window, such as an open dialog: its title tells which.
-  wchar_t title[256] = {};
-  GetWindowTextW(window, title, 256);
-  if (title[0] == L'\0') return "owner: another window";
-  return "owner: window " + Quoted(PluginText(title));
+  return "owner: another window";
 }
 
 std::string WindowLine(const Host&, const FolderDialogSeen& dialog) {
