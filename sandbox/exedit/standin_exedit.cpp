@@ -60,12 +60,9 @@ FilterTable g_filter_table = MakeFilterTable();
 
 StandinControl& Control() { return g_image.control; }
 
-// Null when a test left current_scene out of range.
-StandinScene* CurrentScene() {
-  const int scene = Control().current_scene;
-  if (scene < 0 || scene >= kStandinScenes) return nullptr;
-  return &Control().scenes[scene];
-}
+// Only ChangeScene and trebbo-host's sample project set current_scene, both
+// to a scene that exists.
+StandinScene& CurrentScene() { return Control().scenes[Control().current_scene]; }
 
 // A count written directly by a test may be anything; the scene never holds
 // more than its slots.
@@ -76,10 +73,9 @@ int UsableCount(const StandinScene& scene) {
 }
 
 void PublishObjectCount() {
-  const StandinScene* scene = CurrentScene();
   volatile int* count_variable = reinterpret_cast<volatile int*>(
       g_module_base + kStandinObjectCountOffset);
-  *count_variable = scene ? scene->count : 0;
+  *count_variable = CurrentScene().count;
 }
 
 // ---------------------------------------------------------------------------
@@ -121,23 +117,21 @@ void RecordPath(StandinCall& call, const char* path) {
 // Object files of the current scene
 
 bool SaveCurrentScene(const char* path) {
-  const StandinScene* scene = CurrentScene();
-  if (!scene) return false;
+  const StandinScene& scene = CurrentScene();
   return sandbox::standin::WriteExoFile(path, Control().current_scene,
-                                        scene->objects, UsableCount(*scene));
+                                        scene.objects, UsableCount(scene));
 }
 
 // All or nothing: a file that does not fit leaves the scene as it was.
 bool AppendFileToCurrentScene(const char* path) {
-  StandinScene* scene = CurrentScene();
-  if (!scene) return false;
+  StandinScene& scene = CurrentScene();
   sandbox::standin::ParsedObjects objects;
   if (!sandbox::standin::ReadExoFile(path, objects)) return false;
-  const int first = UsableCount(*scene);
+  const int first = UsableCount(scene);
   if (objects.count > kStandinMaxObjects - first) return false;
-  std::memcpy(scene->objects[first], objects.labels,
+  std::memcpy(scene.objects[first], objects.labels,
               sizeof objects.labels[0] * objects.count);
-  scene->count = first + objects.count;
+  scene.count = first + objects.count;
   return true;
 }
 
