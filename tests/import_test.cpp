@@ -102,22 +102,6 @@ TEST_F(Import, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
   EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
 }
 
-// A cancel at the dialog that follows the message ends the command quietly.
-// (ā is in neither code page the tests run under.)
-TEST_F(Import, CancelAfterARefusedFolderEndsQuietly) {
-  const std::wstring refused = NewScratchFolder(L"\u0101");
-  host().answerer().QueueFolder(FolderDialogTitle(kImportAll), refused);
-  host().answerer().QueueMessageBox(L"Trebbo");
-  host().answerer().QueueCancel(FolderDialogTitle(kImportAll));
-
-  EXPECT_FALSE(host().ChooseMenu(kImportAll));
-
-  ASSERT_EQ(host().answerer().message_boxes().size(), 1u);
-  EXPECT_EQ(host().answerer().message_boxes()[0].owner, trebbo()->window);
-  EXPECT_EQ(host().answerer().folder_dialogs().size(), 2u);
-  EXPECT_EQ(calls().call_count, 0);
-}
-
 // Every scene comes back whole through a folder with a Japanese name, which
 // the code page spells in two bytes a character.
 TEST_F(Import, RoundTripThroughAJapaneseFolderGivesBackEveryScene) {

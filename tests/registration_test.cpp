@@ -138,8 +138,8 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
   }
 }
 
-// The one cancel case at the level of the commands: the picker's own cancel
-// is in the picker's tests.
+// Cancel is tested once per level: here for both commands, and the
+// picker's own on the real dialog in the picker's tests.
 TEST_F(Registration, OnlyTheTwoMenuIdsRunACommandAndACancelledOneTouchesNoScene) {
   ASSERT_NE(session_.LoadExedit(), nullptr);
   sandbox::LoadedFilter* trebbo = session_.LoadTrebbo();
