@@ -110,7 +110,7 @@ TEST(PluginReload, EveryLoadGivesBackItsTlsIndicesAndTheLastStillExports) {
   EXPECT_EQ(free_after, free_before)
       << kLoadCycles << " loads and frees of the plug-in took "
       << free_before - free_after << " TLS indices for good";
-  EXPECT_EQ(last.files, (std::vector<std::wstring>{L"scene_6.exo", L"scene_root.exo"}));
+  EXPECT_EQ(last.files, SceneFileNames({0, 6}));
   EXPECT_EQ(last.scene_switches, AllScenesThenRoot());
   EXPECT_EQ(last.saves, SceneFileCalls(Ansi(folder), {0, 6}));
 }

@@ -16,24 +16,13 @@ namespace {
 
 using namespace testing_support;
 
-// The names of the files of `scenes`, sorted as FilesIn lists them.
-std::vector<std::wstring> SceneFiles(const std::vector<int>& scenes) {
-  std::vector<std::wstring> files;
-  for (int scene : scenes) {
-    files.push_back(scene == 0 ? L"scene_root.exo"
-                               : L"scene_" + std::to_wstring(scene) + L".exo");
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
 class Export : public CommandTest {
  protected:
-  // Exactly the given saves, each while its scene was current.
-  void ExpectSaves(const std::string& folder, const std::vector<int>& scenes) {
-    std::vector<SceneFileCall> expected;
-    for (int scene : scenes) expected.push_back(SceneFileCalls(folder, {scene})[0]);
-    EXPECT_EQ(Saves(calls()), expected);
+  // Exactly the files of `scenes` in `folder`, each saved while its scene
+  // was current.
+  void ExpectWritten(const std::wstring& folder, const std::vector<int>& scenes) {
+    EXPECT_EQ(FilesIn(folder), SceneFileNames(scenes));
+    EXPECT_EQ(Saves(calls()), SceneFileCalls(Ansi(folder), scenes));
   }
 };
 
@@ -45,8 +34,7 @@ TEST_F(Export, WritesTheRootEvenEmptyAndTheScenesWithObjectsAndEndsOnTheRoot) {
 
   Run(kExportAll, folder);
 
-  EXPECT_EQ(FilesIn(folder), SceneFiles({0, 3, 10, 49}));
-  ExpectSaves(Ansi(folder), {0, 3, 10, 49});
+  ExpectWritten(folder, {0, 3, 10, 49});
   EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
   EXPECT_EQ(calls().current_scene, 0);
   ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
@@ -85,8 +73,7 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
 
     Run(kExportAll, folder);
 
-    EXPECT_EQ(FilesIn(folder), SceneFiles(step.written));
-    ExpectSaves(Ansi(folder), step.written);
+    ExpectWritten(folder, step.written);
   }
 }
 
@@ -100,7 +87,7 @@ TEST_F(Export, FilesOfSkippedScenesStayAsTheyWere) {
 
   EXPECT_EQ(ReadFileBytes(folder + L"\\scene_5.exo"), "from an earlier export");
   EXPECT_NE(ReadFileBytes(folder + L"\\scene_root.exo"), "old root");
-  EXPECT_EQ(FilesIn(folder), SceneFiles({0, 5}));
+  EXPECT_EQ(FilesIn(folder), SceneFileNames({0, 5}));
 }
 
 // A drive root already ends in "\"; one more is appended all the same, and
@@ -113,10 +100,8 @@ TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
 
   Run(kExportAll, L"T:\\");
 
-  ExpectSaves("T:\\", {0, 4});
-  ASSERT_FALSE(Saves(calls()).empty());
-  EXPECT_EQ(Saves(calls())[0].path, "T:\\\\scene_root.exo");
-  EXPECT_EQ(FilesIn(L"T:"), SceneFiles({0, 4}));
+  EXPECT_EQ(Saves(calls()), SceneFileCalls("T:\\", {0, 4}));  // "T:\\\\scene_root.exo", ...
+  EXPECT_EQ(FilesIn(L"T:"), SceneFileNames({0, 4}));
 }
 
 // Folders whose names the ANSI code page cannot spell are refused like
@@ -132,8 +117,7 @@ TEST_F(Export, Cp1252FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
                         {L"t\u0101g", L"tag"}},                   // tāg
                        usable);
 
-  ExpectSaves(Ansi(usable), {0});
-  EXPECT_EQ(FilesIn(usable), SceneFiles({0}));
+  ExpectWritten(usable, {0});
 }
 
 TEST_F(Export, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
@@ -146,8 +130,7 @@ TEST_F(Export, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
                         {L"x\u00a5y", L"x\\y"}},  // x¥y: the yen sign becomes a backslash
                        usable);
 
-  ExpectSaves(Ansi(usable), {0});
-  EXPECT_EQ(FilesIn(usable), SceneFiles({0}));
+  ExpectWritten(usable, {0});
 }
 
 // Scene paths must fit in MAX_PATH: the folder, "\" and "scene_root.exo".
@@ -181,7 +164,7 @@ TEST_F(Export, FolderTooLongForItsScenePathsIsRefusedLikeAMissingOne) {
   EXPECT_EQ(host().answerer().message_boxes()[0].text_ansi, sjis::kMsgFolderMissing);
   EXPECT_EQ(host().answerer().folder_dialogs().size(), 2u);
   EXPECT_TRUE(FilesIn(too_long).empty());
-  EXPECT_EQ(FilesIn(longest), SceneFiles({0}));
+  ExpectWritten(longest, {0});
   ASSERT_EQ(Saves(calls()).size(), 1u);
   EXPECT_EQ(Saves(calls())[0].path.size(), 259u);
 }

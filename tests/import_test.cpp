@@ -25,11 +25,6 @@ class Import : public CommandTest {
     OpenFreshProject();
     return folder;
   }
-
-  std::vector<SceneFileCall> ExpectedLoads(const std::wstring& folder,
-                                           std::initializer_list<int> scenes) {
-    return SceneFileCalls(Ansi(folder), scenes);
-  }
 };
 
 TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeAndEndsOnTheRoot) {
@@ -39,7 +34,7 @@ TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeAndEndsOnTheRoot) {
   Run(kImportAll, folder);
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 2, 0, 2}));
+  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0, 2, 0, 2}));
   const std::vector<int> once = AllScenesThenRoot();
   std::vector<int> switches = once;
   switches.insert(switches.end(), once.begin(), once.end());
@@ -69,7 +64,7 @@ TEST_F(Import, OtherFileNamesAreNeverLoaded) {
 
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0}));
+  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0}));
   EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
 }
 
@@ -85,7 +80,7 @@ TEST_F(Import, Cp1252FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
                         {L"t\u0101g", L"tag"}},                   // tāg
                        usable);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(usable, {0, 3}));
+  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(usable), {0, 3}));
   EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
 }
 
@@ -98,7 +93,7 @@ TEST_F(Import, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
                         {L"x\u00a5y", L"x\\y"}},  // x¥y: the yen sign becomes a backslash
                        usable);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(usable, {0, 3}));
+  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(usable), {0, 3}));
   EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
 }
 
@@ -115,7 +110,7 @@ TEST_F(Import, RoundTripThroughAJapaneseFolderGivesBackEveryScene) {
   OpenFreshProject();
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), ExpectedLoads(folder, {0, 1, 3, 10, 49}));
+  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0, 1, 3, 10, 49}));
   std::vector<std::vector<std::string>> after;
   for (int scene = 0; scene <= 49; ++scene) after.push_back(ObjectsOf(calls(), scene));
   EXPECT_EQ(after, before);

@@ -106,14 +106,24 @@ std::vector<SceneFileCall> Loads(const StandinControl& control) {
   return CallsOf(control, kStandinLoad);
 }
 
-std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
-                                          std::initializer_list<int> scenes) {
-  std::vector<SceneFileCall> calls;
+static std::string SceneFileName(int scene) {
+  return scene == 0 ? "scene_root.exo" : "scene_" + std::to_string(scene) + ".exo";
+}
+
+std::vector<std::wstring> SceneFileNames(const std::vector<int>& scenes) {
+  std::vector<std::wstring> names;
   for (int scene : scenes) {
-    const std::string name =
-        scene == 0 ? "scene_root.exo" : "scene_" + std::to_string(scene) + ".exo";
-    calls.push_back({scene, folder + "\\" + name});
+    const std::string name = SceneFileName(scene);
+    names.emplace_back(name.begin(), name.end());
   }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
+                                          const std::vector<int>& scenes) {
+  std::vector<SceneFileCall> calls;
+  for (int scene : scenes) calls.push_back({scene, folder + "\\" + SceneFileName(scene)});
   return calls;
 }
 

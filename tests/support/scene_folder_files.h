@@ -2,7 +2,6 @@
 // asked to do, in forms that compare whole at once.
 #pragma once
 
-#include <initializer_list>
 #include <map>
 #include <ostream>
 #include <string>
@@ -41,11 +40,15 @@ inline void PrintTo(const SceneFileCall& call, std::ostream* out) {
   *out << "{scene " << call.scene << ", \"" << call.path << "\"}";
 }
 std::vector<SceneFileCall> Saves(const StandinControl& control);
-// What a save or load of each of `scenes` under `folder` (ANSI, without its
-// trailing "\\") looks like: scene_root.exo for 0, scene_<n>.exo otherwise.
-std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
-                                          std::initializer_list<int> scenes);
 std::vector<SceneFileCall> Loads(const StandinControl& control);
+
+// The files of `scenes`, sorted as FilesIn lists them: scene_root.exo for 0,
+// scene_<n>.exo otherwise.
+std::vector<std::wstring> SceneFileNames(const std::vector<int>& scenes);
+// What a save or load of each of `scenes` under `folder` (ANSI, without its
+// trailing "\\") looks like.
+std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
+                                          const std::vector<int>& scenes);
 
 // The labels of a scene's objects.
 std::vector<std::string> ObjectsOf(const StandinControl& control, int scene);
