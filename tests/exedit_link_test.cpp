@@ -95,8 +95,8 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
 // A command that runs out of memory must end quietly: an exception reaching
 // the host, built by another compiler, would end the editor and the user's
 // unsaved project with it. The plug-in's code is linked into this program so
-// that its allocations can be made to fail; it runs here because it needs
-// the link resolved above.
+// that its allocations can be made to fail. It resolves the link, which then
+// stays resolved for the process, so it runs in the exedit_link entry's.
 TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr);
@@ -130,13 +130,11 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   FreeLibrary(standin);
 }
 
-// The lookup walks the host's list from the highest index down and takes
-// the first record whose name is exactly the one asked for. A nameless
-// record and one named by a prefix sit above the wanted ones, where a
-// careless comparison would meet them first.
 // The two lookups walk the host's list in opposite directions: of several
 // filters with one name the highest index wins, of several with one
-// information text the lowest.
+// information text the lowest. Only an exact match counts: a nameless record
+// and one named by a prefix sit above the wanted ones, where the walk by name
+// meets them first.
 TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
   sandbox::Host host;
   auto add = [&host](const char* name, const char* information) {

@@ -11,7 +11,8 @@
 
 namespace {
 
-// The slowest test takes under two seconds on a busy two-core machine.
+// The slowest test, the plug-in loaded, used and freed twenty-one times,
+// takes about 4 s on a busy two-core machine.
 constexpr DWORD kTestLimitMilliseconds = 30000;
 
 class TestWatchdog : public ::testing::EmptyTestEventListener {
