@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -144,7 +144,8 @@ TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
   FilterRecord* lower = add(sjis::kExeditName, sjis::kExeditInformation);
   FilterRecord* higher = add(sjis::kExeditName, sjis::kExeditInformation);
   add(nullptr, nullptr);
-  add("\x8a\x67\x92\xa3\x95\xd2", "\x8a\x67\x92\xa3\x95\xd2");  // 拡張: a prefix
+  const std::string prefix(sjis::kExeditName, 4);  // 拡張, two characters of two bytes
+  add(prefix.c_str(), prefix.c_str());
   add("other", "other");
 
   EXPECT_EQ(CountFilters(own), 6);
@@ -153,9 +154,9 @@ TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
   EXPECT_EQ(FindFilterByName(own, "Trebbo"), own) << "index 0 is searched too";
   EXPECT_EQ(FindFilterByInformation(own, "other"), &host.filters().back()->record)
       << "the last index is searched too";
-  EXPECT_EQ(FindFilterByName(own, "\x8a\x67\x92\xa3\x95\xd2\x8f\x57\x32"), nullptr)
+  EXPECT_EQ(FindFilterByName(own, (std::string(sjis::kExeditName) + "2").c_str()), nullptr)
       << "no record has the name; a record's name is a prefix of it";
-  EXPECT_EQ(FindFilterByInformation(own, "\x8a\x67\x92\xa3\x95\xd2\x8f\x57"), nullptr)
+  EXPECT_EQ(FindFilterByInformation(own, sjis::kExeditName), nullptr)
       << "no record has the text; a record's text is a prefix of it";
 }
 

@@ -88,10 +88,10 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
       {"no exedit.auf", [](SandboxSession& s) { return s.LoadTrebbo(); }, FALSE},
       {"exedit.auf of another version",
        [](SandboxSession& s) {
+         static const std::string other_version =
+             std::string(sjis::kExeditName) + "(exedit) version 0.93";
          sandbox::LoadedFilter* exedit = s.LoadExedit();
-         if (exedit != nullptr) {
-           exedit->record.information = "\x8a\x67\x92\xa3\x95\xd2\x8f\x57(exedit) version 0.93";
-         }
+         if (exedit != nullptr) exedit->record.information = other_version.c_str();
          return s.LoadTrebbo();
        },
        TRUE},
