@@ -19,6 +19,10 @@ struct FakeDialogState {
   std::vector<std::string> events;
   int live_objects = 0;
   void* path_buffer = nullptr;  // what GetDisplayName handed out
+  void NoteFree(void* block) {
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (block != nullptr && block == path_buffer) events.push_back("CoTaskMemFree(path)");
+  }
 };
 
 namespace {
@@ -33,23 +37,16 @@ std::string HResultName(HRESULT hr) {
   switch (hr) {
     case S_OK: return "S_OK";
     case S_FALSE: return "S_FALSE";
-    case E_FAIL: return "E_FAIL";
     case E_NOINTERFACE: return "E_NOINTERFACE";
-    case E_OUTOFMEMORY: return "E_OUTOFMEMORY";
     case RPC_E_CHANGED_MODE: return "RPC_E_CHANGED_MODE";
     case REGDB_E_CLASSNOTREG: return "REGDB_E_CLASSNOTREG";
-    case HRESULT_FROM_WIN32(ERROR_CANCELLED): return "ERROR_CANCELLED";
     default: return Hex32(static_cast<unsigned long>(hr));
   }
 }
 
+// The one interface the picker asks for by name, any other as its GUID.
 std::string InterfaceName(REFIID iid) {
-  if (iid == IID_IUnknown) return "IUnknown";
-  if (iid == IID_IModalWindow) return "IModalWindow";
   if (iid == IID_IFileDialog) return "IFileDialog";
-  if (iid == IID_IFileOpenDialog) return "IFileOpenDialog";
-  if (iid == IID_IShellItem) return "IShellItem";
-  if (iid == IID_IClassFactory) return "IClassFactory";
   wchar_t text[40] = {};
   StringFromGUID2(iid, text, 40);
   return std::string(text, text + lstrlenW(text));
@@ -66,14 +63,9 @@ std::string CoInitName(DWORD coinit) {
 std::string Quoted(LPCWSTR text) {
   if (text == nullptr) return "null";
   std::string quoted = "\"";
-  for (; *text != L'\0'; ++text) {
-    if (*text >= 0x20 && *text < 0x7F) {
-      quoted.push_back(static_cast<char>(*text));
-    } else {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(*text));
-      quoted += escape;
-    }
+  for (char unit[8]; *text != L'\0'; quoted += unit, ++text) {
+    const bool ascii = *text >= 0x20 && *text < 0x7F;
+    std::snprintf(unit, sizeof unit, ascii ? "%c" : "\\u%04X", static_cast<unsigned>(*text));
   }
   return quoted + "\"";
 }
@@ -88,12 +80,12 @@ class LoggedObject : public Interface {
   }
   virtual ~LoggedObject() { --state_->live_objects; }
 
-  ULONG STDMETHODCALLTYPE AddRef() override {
+  STDMETHODIMP_(ULONG) AddRef() override {
     ++references_;
     state_->Log(name_ + ".AddRef -> " + std::to_string(references_));
     return references_;
   }
-  ULONG STDMETHODCALLTYPE Release() override {
+  STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --references_;
     state_->Log(name_ + ".Release -> " + std::to_string(left));
     if (left == 0) delete this;
@@ -103,17 +95,17 @@ class LoggedObject : public Interface {
  protected:
   HRESULT Answer(REFIID iid, bool known, void** out) {
     state_->Log(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
-    if (!known) {
-      *out = nullptr;
-      return E_NOINTERFACE;
-    }
-    *out = this;
+    *out = known ? static_cast<Interface*>(this) : nullptr;
+    if (!known) return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
   void Log(const std::string& event) { state_->Log(name_ + "." + event); }
   // An unexpected call: logged, so a whole-sequence comparison shows it.
-  HRESULT Unexpected(const char* method) {
+  // What it would hand out is null.
+  template <typename... Out>
+  HRESULT Unexpected(const char* method, Out*... out) {
+    ((*out = nullptr), ...);
     Log(method);
     return E_NOTIMPL;
   }
@@ -131,14 +123,12 @@ class FakeShellItem final : public LoggedObject<IShellItem> {
   explicit FakeShellItem(std::shared_ptr<FakeDialogState> state)
       : LoggedObject(std::move(state), "item") {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     return Answer(iid, iid == IID_IUnknown || iid == IID_IShellItem, out);
   }
-  HRESULT STDMETHODCALLTYPE GetDisplayName(SIGDN form, LPWSTR* name) override {
-    Log("GetDisplayName(" +
-        (form == SIGDN_FILESYSPATH ? std::string("SIGDN_FILESYSPATH")
-                                   : Hex32(static_cast<unsigned long>(form))) +
-        ")");
+  STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
+    const bool file_path = form == SIGDN_FILESYSPATH;
+    Log("GetDisplayName(" + (file_path ? "SIGDN_FILESYSPATH" : Hex32(form)) + ")");
     *name = nullptr;
     if (FAILED(script().get_display_name)) return script().get_display_name;
     const std::wstring& path = script().path;
@@ -150,21 +140,12 @@ class FakeShellItem final : public LoggedObject<IShellItem> {
     state()->path_buffer = *name;
     return script().get_display_name;
   }
-  HRESULT STDMETHODCALLTYPE BindToHandler(IBindCtx*, REFGUID, REFIID,
-                                          void** out) override {
-    *out = nullptr;
-    return Unexpected("BindToHandler");
+  STDMETHODIMP BindToHandler(IBindCtx*, REFGUID, REFIID, void** out) override {
+    return Unexpected("BindToHandler", out);
   }
-  HRESULT STDMETHODCALLTYPE GetParent(IShellItem** parent) override {
-    *parent = nullptr;
-    return Unexpected("GetParent");
-  }
-  HRESULT STDMETHODCALLTYPE GetAttributes(SFGAOF, SFGAOF*) override {
-    return Unexpected("GetAttributes");
-  }
-  HRESULT STDMETHODCALLTYPE Compare(IShellItem*, SICHINTF, int*) override {
-    return Unexpected("Compare");
-  }
+  STDMETHODIMP GetParent(IShellItem** parent) override { return Unexpected("GetParent", parent); }
+  STDMETHODIMP GetAttributes(SFGAOF, SFGAOF*) override { return Unexpected("GetAttributes"); }
+  STDMETHODIMP Compare(IShellItem*, SICHINTF, int*) override { return Unexpected("Compare"); }
 };
 
 class FakeFileDialog final : public LoggedObject<IFileDialog> {
@@ -172,30 +153,28 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
   explicit FakeFileDialog(std::shared_ptr<FakeDialogState> state)
       : LoggedObject(std::move(state), "dialog") {}
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid,
-                  iid == IID_IUnknown || iid == IID_IModalWindow ||
-                      iid == IID_IFileDialog,
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    return Answer(iid, iid == IID_IUnknown || iid == IID_IModalWindow || iid == IID_IFileDialog,
                   out);
   }
-  HRESULT STDMETHODCALLTYPE GetOptions(FILEOPENDIALOGOPTIONS* options) override {
+  STDMETHODIMP GetOptions(FILEOPENDIALOGOPTIONS* options) override {
     Log("GetOptions");
     *options = script().options;
     return script().get_options;
   }
-  HRESULT STDMETHODCALLTYPE SetOptions(FILEOPENDIALOGOPTIONS options) override {
+  STDMETHODIMP SetOptions(FILEOPENDIALOGOPTIONS options) override {
     Log("SetOptions(" + Hex32(options) + ")");
     return script().set_options;
   }
-  HRESULT STDMETHODCALLTYPE SetTitle(LPCWSTR title) override {
+  STDMETHODIMP SetTitle(LPCWSTR title) override {
     Log("SetTitle(" + Quoted(title) + ")");
     return script().set_title;
   }
-  HRESULT STDMETHODCALLTYPE Show(HWND owner) override {
-    Log("Show(owner " + Hex32(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner))) + ")");
+  STDMETHODIMP Show(HWND owner) override {
+    Log("Show(owner " + Hex32(reinterpret_cast<uintptr_t>(owner)) + ")");
     return script().show;
   }
-  HRESULT STDMETHODCALLTYPE GetResult(IShellItem** item) override {
+  STDMETHODIMP GetResult(IShellItem** item) override {
     Log("GetResult");
     *item = nullptr;
     if (FAILED(script().get_result)) return script().get_result;
@@ -203,62 +182,29 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
     return script().get_result;
   }
 
-  HRESULT STDMETHODCALLTYPE SetFileTypes(UINT, const COMDLG_FILTERSPEC*) override {
+  STDMETHODIMP SetFileTypes(UINT, const COMDLG_FILTERSPEC*) override {
     return Unexpected("SetFileTypes");
   }
-  HRESULT STDMETHODCALLTYPE SetFileTypeIndex(UINT) override {
-    return Unexpected("SetFileTypeIndex");
+  STDMETHODIMP SetFileTypeIndex(UINT) override { return Unexpected("SetFileTypeIndex"); }
+  STDMETHODIMP GetFileTypeIndex(UINT*) override { return Unexpected("GetFileTypeIndex"); }
+  STDMETHODIMP Advise(IFileDialogEvents*, DWORD*) override { return Unexpected("Advise"); }
+  STDMETHODIMP Unadvise(DWORD) override { return Unexpected("Unadvise"); }
+  STDMETHODIMP SetDefaultFolder(IShellItem*) override { return Unexpected("SetDefaultFolder"); }
+  STDMETHODIMP SetFolder(IShellItem*) override { return Unexpected("SetFolder"); }
+  STDMETHODIMP GetFolder(IShellItem** folder) override { return Unexpected("GetFolder", folder); }
+  STDMETHODIMP GetCurrentSelection(IShellItem** item) override {
+    return Unexpected("GetCurrentSelection", item);
   }
-  HRESULT STDMETHODCALLTYPE GetFileTypeIndex(UINT*) override {
-    return Unexpected("GetFileTypeIndex");
-  }
-  HRESULT STDMETHODCALLTYPE Advise(IFileDialogEvents*, DWORD*) override {
-    return Unexpected("Advise");
-  }
-  HRESULT STDMETHODCALLTYPE Unadvise(DWORD) override { return Unexpected("Unadvise"); }
-  HRESULT STDMETHODCALLTYPE SetDefaultFolder(IShellItem*) override {
-    return Unexpected("SetDefaultFolder");
-  }
-  HRESULT STDMETHODCALLTYPE SetFolder(IShellItem*) override {
-    return Unexpected("SetFolder");
-  }
-  HRESULT STDMETHODCALLTYPE GetFolder(IShellItem** folder) override {
-    *folder = nullptr;
-    return Unexpected("GetFolder");
-  }
-  HRESULT STDMETHODCALLTYPE GetCurrentSelection(IShellItem** item) override {
-    *item = nullptr;
-    return Unexpected("GetCurrentSelection");
-  }
-  HRESULT STDMETHODCALLTYPE SetFileName(LPCWSTR) override {
-    return Unexpected("SetFileName");
-  }
-  HRESULT STDMETHODCALLTYPE GetFileName(LPWSTR* name) override {
-    *name = nullptr;
-    return Unexpected("GetFileName");
-  }
-  HRESULT STDMETHODCALLTYPE SetOkButtonLabel(LPCWSTR) override {
-    return Unexpected("SetOkButtonLabel");
-  }
-  HRESULT STDMETHODCALLTYPE SetFileNameLabel(LPCWSTR) override {
-    return Unexpected("SetFileNameLabel");
-  }
-  HRESULT STDMETHODCALLTYPE AddPlace(IShellItem*, FDAP) override {
-    return Unexpected("AddPlace");
-  }
-  HRESULT STDMETHODCALLTYPE SetDefaultExtension(LPCWSTR) override {
-    return Unexpected("SetDefaultExtension");
-  }
-  HRESULT STDMETHODCALLTYPE Close(HRESULT) override { return Unexpected("Close"); }
-  HRESULT STDMETHODCALLTYPE SetClientGuid(REFGUID) override {
-    return Unexpected("SetClientGuid");
-  }
-  HRESULT STDMETHODCALLTYPE ClearClientData() override {
-    return Unexpected("ClearClientData");
-  }
-  HRESULT STDMETHODCALLTYPE SetFilter(IShellItemFilter*) override {
-    return Unexpected("SetFilter");
-  }
+  STDMETHODIMP SetFileName(LPCWSTR) override { return Unexpected("SetFileName"); }
+  STDMETHODIMP GetFileName(LPWSTR* name) override { return Unexpected("GetFileName", name); }
+  STDMETHODIMP SetOkButtonLabel(LPCWSTR) override { return Unexpected("SetOkButtonLabel"); }
+  STDMETHODIMP SetFileNameLabel(LPCWSTR) override { return Unexpected("SetFileNameLabel"); }
+  STDMETHODIMP AddPlace(IShellItem*, FDAP) override { return Unexpected("AddPlace"); }
+  STDMETHODIMP SetDefaultExtension(LPCWSTR) override { return Unexpected("SetDefaultExtension"); }
+  STDMETHODIMP Close(HRESULT) override { return Unexpected("Close"); }
+  STDMETHODIMP SetClientGuid(REFGUID) override { return Unexpected("SetClientGuid"); }
+  STDMETHODIMP ClearClientData() override { return Unexpected("ClearClientData"); }
+  STDMETHODIMP SetFilter(IShellItemFilter*) override { return Unexpected("SetFilter"); }
 };
 
 // IUnknown for a helper object that offers one interface besides it. Its
@@ -270,17 +216,15 @@ class SingleInterfaceObject : public Interface {
   explicit SingleInterfaceObject(const IID& iid) : iid_(iid) {}
   virtual ~SingleInterfaceObject() = default;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == iid_) {
-      *out = this;
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    const bool known = iid == IID_IUnknown || iid == iid_;
+    *out = known ? this : nullptr;
+    if (!known) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --references_;
     if (left == 0) delete this;
     return left;
@@ -297,8 +241,7 @@ class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
   explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
       : SingleInterfaceObject(IID_IClassFactory), state_(std::move(state)) {}
 
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid,
-                                           void** out) override {
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     *out = nullptr;
     HRESULT hr = state_->script.create;
     if (SUCCEEDED(hr) && outer != nullptr) hr = CLASS_E_NOAGGREGATION;
@@ -306,14 +249,13 @@ class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
         iid != IID_IModalWindow) {
       hr = E_NOINTERFACE;
     }
-    state_->Log("factory.CreateInstance(" + InterfaceName(iid) + ") -> " +
-                HResultName(hr));
+    state_->Log("factory.CreateInstance(" + InterfaceName(iid) + ") -> " + HResultName(hr));
     if (FAILED(hr)) return hr;
     // One reference, handed over; every interface starts at the object.
     *out = static_cast<IFileDialog*>(new FakeFileDialog(state_));
     return hr;
   }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
 
  private:
   std::shared_ptr<FakeDialogState> state_;
@@ -324,18 +266,17 @@ class InitializeSpy final : public SingleInterfaceObject<IInitializeSpy> {
   explicit InitializeSpy(std::shared_ptr<FakeDialogState> state)
       : SingleInterfaceObject(IID_IInitializeSpy), state_(std::move(state)) {}
 
-  HRESULT STDMETHODCALLTYPE PreInitialize(DWORD, DWORD) override { return S_OK; }
+  STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
-  HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT hr, DWORD coinit,
-                                           DWORD) override {
+  STDMETHODIMP PostInitialize(HRESULT hr, DWORD coinit, DWORD) override {
     state_->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
     return hr;
   }
-  HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD) override {
+  STDMETHODIMP PreUninitialize(DWORD) override {
     state_->Log("CoUninitialize");
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+  STDMETHODIMP PostUninitialize(DWORD) override { return S_OK; }
 
  private:
   std::shared_ptr<FakeDialogState> state_;
@@ -352,44 +293,34 @@ class PathFreeSpy : public IMallocSpy {
     watched_ = std::move(state);
   }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid == IID_IUnknown || iid == IID_IMallocSpy) {
-      *out = this;
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    const bool known = iid == IID_IUnknown || iid == IID_IMallocSpy;
+    *out = known ? this : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
 
-  void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override {
+  STDMETHODIMP_(void*) PreFree(void* request, BOOL) override {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (watched_ != nullptr && request != nullptr) {
-      bool is_path;
-      {
-        const std::lock_guard<std::mutex> state_lock(watched_->mutex);
-        is_path = request == watched_->path_buffer;
-      }
-      if (is_path) watched_->Log("CoTaskMemFree(path)");
-    }
+    if (watched_ != nullptr) watched_->NoteFree(request);
     return request;
   }
-  SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T bytes) override { return bytes; }
-  void* STDMETHODCALLTYPE PostAlloc(void* actual) override { return actual; }
-  void STDMETHODCALLTYPE PostFree(BOOL) override {}
-  SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T bytes,
-                                      void** new_request, BOOL) override {
+  STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T bytes) override { return bytes; }
+  STDMETHODIMP_(void*) PostAlloc(void* actual) override { return actual; }
+  STDMETHODIMP_(void) PostFree(BOOL) override {}
+  STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T bytes, void** new_request,
+                                   BOOL) override {
     *new_request = request;
     return bytes;
   }
-  void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override { return actual; }
-  void* STDMETHODCALLTYPE PreGetSize(void* request, BOOL) override { return request; }
-  SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T bytes, BOOL) override { return bytes; }
-  void* STDMETHODCALLTYPE PreDidAlloc(void* request, BOOL) override { return request; }
-  int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
-  void STDMETHODCALLTYPE PreHeapMinimize() override {}
-  void STDMETHODCALLTYPE PostHeapMinimize() override {}
+  STDMETHODIMP_(void*) PostRealloc(void* actual, BOOL) override { return actual; }
+  STDMETHODIMP_(void*) PreGetSize(void* request, BOOL) override { return request; }
+  STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T bytes, BOOL) override { return bytes; }
+  STDMETHODIMP_(void*) PreDidAlloc(void* request, BOOL) override { return request; }
+  STDMETHODIMP_(int) PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+  STDMETHODIMP_(void) PreHeapMinimize() override {}
+  STDMETHODIMP_(void) PostHeapMinimize() override {}
 
  private:
   std::mutex mutex_;
@@ -410,26 +341,22 @@ bool FreeSpyRegistered() {
 
 FakeFileDialogClass::FakeFileDialogClass(const FakeDialogScript& script)
     : state_(std::make_shared<FakeDialogState>(script)) {
+  auto succeeded = [this](const char* call, HRESULT hr) {
+    if (FAILED(hr)) setup_error_ += std::string(call) + " " + HResultName(hr) + "; ";
+    return SUCCEEDED(hr);
+  };
   factory_ = new FakeClassFactory(state_);
-  HRESULT hr = CoRegisterClassObject(CLSID_FileOpenDialog, factory_,
-                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                     &class_cookie_);
-  class_registered_ = SUCCEEDED(hr);
-  if (!class_registered_) setup_error_ += "CoRegisterClassObject " + HResultName(hr) + "; ";
-
+  class_registered_ = succeeded(
+      "CoRegisterClassObject",
+      CoRegisterClassObject(CLSID_FileOpenDialog, factory_, CLSCTX_INPROC_SERVER,
+                            REGCLS_MULTIPLEUSE, &class_cookie_));
   InitializeSpy* initialize_spy = new InitializeSpy(state_);
-  hr = CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie_);
-  initialize_spy_registered_ = SUCCEEDED(hr);
-  if (!initialize_spy_registered_) {
-    setup_error_ += "CoRegisterInitializeSpy " + HResultName(hr) + "; ";
-  }
+  initialize_spy_registered_ = succeeded(
+      "CoRegisterInitializeSpy",
+      CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie_));
   initialize_spy->Release();  // COM keeps its own reference while registered
-
-  if (FreeSpyRegistered()) {
-    TheFreeSpy().Watch(state_);
-  } else {
-    setup_error_ += "CoRegisterMallocSpy failed; ";
-  }
+  if (!FreeSpyRegistered()) setup_error_ += "CoRegisterMallocSpy failed; ";
+  TheFreeSpy().Watch(state_);
 }
 
 FakeFileDialogClass::~FakeFileDialogClass() {
