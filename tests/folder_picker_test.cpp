@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -87,31 +86,22 @@ ComState MeasureCom() {
 
 // ---- the real dialog -------------------------------------------------------
 
-std::wstring Wide(const std::string& ascii) {
-  return std::wstring(ascii.begin(), ascii.end());
-}
-
 struct PickerRun {
   std::string folder;
   std::vector<sandbox::FolderDialogSeen> dialogs;
-  std::vector<sandbox::MessageBoxSeen> boxes;
   ComState com_after;
 };
 
-// The picker called under `title` on a fresh thread in `start`, with the
-// dialogs that `script` queues answered. Any other window fails the test.
-PickerRun PickOnFreshThread(Apartment start, const std::string& title,
-                            const std::function<void(DialogAnswerer&)>& script) {
+// `pick` called on a fresh thread in `start`, with the folder dialog under
+// kSaveTitle, should one appear, cancelled. Any other window fails the test.
+PickerRun CancelOnFreshThread(Apartment start, std::string (*pick)()) {
   std::vector<std::string> unexpected;
   const PickerRun run = OnFreshThread([&] {
     EnterApartment(start);
-    PickerRun run;
     DialogAnswerer answerer;
-    script(answerer);
-    const FolderChoice choice = SelectFolder(title);
-    run.folder = choice.path;
+    answerer.QueueCancel(L"Select folder to save");
+    PickerRun run{pick(), {}, {}};
     run.dialogs = answerer.folder_dialogs();
-    run.boxes = answerer.message_boxes();
     unexpected = answerer.unexpected();
     run.com_after = MeasureCom();
     LeaveCom();
@@ -121,50 +111,41 @@ PickerRun PickOnFreshThread(Apartment start, const std::string& title,
   return run;
 }
 
+std::string PickWithThePicker() { return SelectFolder(kSaveTitle).path; }
+
 // Wine's folder dialog leaves one COM initialisation on the thread each time
-// it is shown, whoever shows it. This is what a balanced use of the dialog,
-// written out here, leaves behind: the yardstick for the picker's balance.
-ComState LeftoverOfBalancedDialog(Apartment start) {
-  return OnFreshThread([&] {
-    EnterApartment(start);
-    DialogAnswerer answerer;
-    answerer.QueueCancel(L"");  // the dialog's own title
-    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
-      IFileDialog* dialog = nullptr;
-      if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr,
-                                     CLSCTX_INPROC_SERVER, IID_IFileDialog,
-                                     reinterpret_cast<void**>(&dialog)))) {
-        DWORD options = 0;
-        dialog->GetOptions(&options);
-        dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_PICKFOLDERS);
-        dialog->Show(nullptr);
-        dialog->Release();
-      }
-      CoUninitialize();
-    }
-    const ComState state = MeasureCom();
-    LeaveCom();
-    return state;
-  });
+// it is shown, whoever shows it. What a balanced use of the dialog, written
+// out here, leaves behind is the yardstick for the picker's balance.
+std::string PickWithABalancedDialog() {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return "";
+  IFileDialog* dialog = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IFileDialog, reinterpret_cast<void**>(&dialog)))) {
+    DWORD options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_PICKFOLDERS);
+    dialog->SetTitle(L"Select folder to save");
+    dialog->Show(nullptr);
+    dialog->Release();
+  }
+  CoUninitialize();
+  return "";
 }
 
 TEST(FolderPickerDialog, CancelGivesEmptyResultAndLeavesComAsItWas) {
-  const ComState yardstick = LeftoverOfBalancedDialog(Apartment::kNone);
+  const PickerRun yardstick = CancelOnFreshThread(Apartment::kNone, PickWithABalancedDialog);
+  ASSERT_EQ(yardstick.dialogs.size(), 1u);
 
-  const PickerRun run = PickOnFreshThread(
-      Apartment::kNone, kSaveTitle,
-      [](DialogAnswerer& answerer) { answerer.QueueCancel(Wide(kSaveTitle)); });
+  const PickerRun run = CancelOnFreshThread(Apartment::kNone, PickWithThePicker);
 
   EXPECT_EQ(run.folder, "");
   ASSERT_EQ(run.dialogs.size(), 1u);
   EXPECT_TRUE(run.dialogs[0].cancelled);
-  EXPECT_TRUE(run.boxes.empty());
-  EXPECT_EQ(run.com_after, yardstick);
+  EXPECT_EQ(run.com_after, yardstick.com_after);
 }
 
 TEST(FolderPickerDialog, ThreadInMultithreadedApartmentGetsNoDialogAndKeepsIt) {
-  const PickerRun run = PickOnFreshThread(
-      Apartment::kMultithreaded, kSaveTitle, [](DialogAnswerer&) {});
+  const PickerRun run = CancelOnFreshThread(Apartment::kMultithreaded, PickWithThePicker);
 
   EXPECT_EQ(run.folder, "");
   EXPECT_TRUE(run.dialogs.empty()) << "a dialog appeared";
