@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <cwchar>
 #include <fstream>
@@ -76,11 +75,6 @@ class PeFile {
   std::vector<char> bytes_;
 };
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 class TrebboAufFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -123,7 +117,8 @@ TEST_F(TrebboAufFile, ImportsOnlyWindowsSystemDlls) {
     const auto* descriptor = pe_.At<IMAGE_IMPORT_DESCRIPTOR>(offset);
     ASSERT_NE(descriptor, nullptr);
     if (descriptor->Name == 0) break;
-    imported.push_back(Lower(pe_.StringAt(descriptor->Name)));
+    imported.push_back(pe_.StringAt(descriptor->Name));
+    CharLowerA(imported.back().data());
   }
   EXPECT_FALSE(imported.empty());
   for (const std::string& dll : imported) {
@@ -272,15 +267,12 @@ TEST_F(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
   ASSERT_NE(fixed, nullptr);
   ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
   EXPECT_EQ(fixed->dwSignature, VS_FFI_SIGNATURE);
-  const std::vector<unsigned> numbers = VersionNumbers(TREBBO_PROJECT_VERSION);
-  const std::vector<unsigned> file_version = {
-      HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-      HIWORD(fixed->dwFileVersionLS), LOWORD(fixed->dwFileVersionLS)};
-  const std::vector<unsigned> product_version = {
-      HIWORD(fixed->dwProductVersionMS), LOWORD(fixed->dwProductVersionMS),
-      HIWORD(fixed->dwProductVersionLS), LOWORD(fixed->dwProductVersionLS)};
-  EXPECT_EQ(file_version, numbers);
-  EXPECT_EQ(product_version, numbers);
+  auto numbers = [](DWORD ms, DWORD ls) {
+    return std::vector<unsigned>{HIWORD(ms), LOWORD(ms), HIWORD(ls), LOWORD(ls)};
+  };
+  const std::vector<unsigned> version_numbers = VersionNumbers(TREBBO_PROJECT_VERSION);
+  EXPECT_EQ(numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS), version_numbers);
+  EXPECT_EQ(numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS), version_numbers);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
   EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "not a debug or pre-release build";
 }
@@ -290,8 +282,7 @@ TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
   for (const char* text :
        {sjis::kCheckSkipEmptyScenes, sjis::kPluginInformation, sjis::kMenuImportAll,
         sjis::kMenuExportAll, sjis::kExeditInformation, sjis::kExeditName,
-        sjis::kMsgExeditNotFound,
-        sjis::kMsgFolderMissing}) {
+        sjis::kMsgExeditNotFound, sjis::kMsgFolderMissing}) {
     // With its NUL: the text must stand alone, not only as a prefix.
     EXPECT_NE(file.find(std::string(text, std::strlen(text) + 1)), std::string::npos)
         << testing_support::HexBytes(text);
