@@ -68,7 +68,7 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
     } else {
       host().SetCheck(trebbo(), 0, step.box);
     }
-    standin()->call_count = 0;
+    calls().call_count = 0;
     const std::wstring folder = NewScratchFolder(L"export");
 
     Run(kExportAll, folder);

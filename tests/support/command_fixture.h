@@ -45,7 +45,7 @@ class CommandTest : public ::testing::Test {
     }
     session_ = std::make_unique<SandboxSession>();
     ASSERT_NE(session_->LoadExedit(), nullptr) << host().last_error();
-    ASSERT_NE(standin(), nullptr);
+    ASSERT_NE(session_->standin(), nullptr);
     trebbo_ = session_->LoadTrebbo();
     ASSERT_NE(trebbo_, nullptr) << host().last_error();
     host().SendInit();
@@ -75,8 +75,8 @@ class CommandTest : public ::testing::Test {
                             const std::wstring& usable);
 
   sandbox::Host& host() { return session_->host(); }
-  StandinControl* standin() { return session_->standin(); }
-  const StandinControl& calls() { return *session_->standin(); }
+  // The stand-in's record of the calls it was given, and the project's scenes.
+  StandinControl& calls() { return *session_->standin(); }
   SandboxSession& session() { return *session_; }
   sandbox::LoadedFilter* trebbo() { return trebbo_; }
 

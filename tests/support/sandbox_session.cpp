@@ -17,17 +17,13 @@ sandbox::LoadedFilter* SandboxSession::LoadExedit() {
   return exedit;
 }
 
-void SandboxSession::SyncStandin() {
-  if (standin_.sync) standin_.sync();
-}
-
 void SandboxSession::AddObjects(int scene, int count) {
   StandinScene& target = standin_.control->scenes[scene];
   for (int i = 0; i < count && target.count < kStandinMaxObjects; ++i) {
     std::snprintf(target.objects[target.count], kStandinMaxLabel, "%d-%d", scene, i);
     ++target.count;
   }
-  SyncStandin();
+  if (standin_.sync) standin_.sync();
 }
 
 std::string SandboxSession::ScriptMismatch() {

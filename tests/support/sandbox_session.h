@@ -23,7 +23,6 @@ class SandboxSession {
   sandbox::LoadedFilter* LoadExedit();  // the stand-in
   // The stand-in's control block, once it is loaded.
   StandinControl* standin() { return standin_.control; }
-  void SyncStandin();  // after changing standin()->scenes directly
   // Puts `count` objects labelled "<scene>-<n>" into a scene of the stand-in.
   void AddObjects(int scene, int count);
 

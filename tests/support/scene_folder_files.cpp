@@ -6,19 +6,6 @@
 
 namespace testing_support {
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 static void AddFileTree(const std::wstring& folder, const std::wstring& below,
                         std::map<std::wstring, std::string>& tree) {
   WIN32_FIND_DATAW found;
@@ -40,6 +27,14 @@ std::map<std::wstring, std::string> FileTree(const std::wstring& folder) {
   std::map<std::wstring, std::string> tree;
   AddFileTree(folder, L"", tree);
   return tree;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  for (const auto& file : FileTree(folder)) {
+    if (file.first.find(L'\\') == std::wstring::npos) names.push_back(file.first);
+  }
+  return names;
 }
 
 std::wstring MakeFolders(const std::wstring& base, const std::wstring& relative) {
