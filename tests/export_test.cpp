@@ -3,7 +3,6 @@
 // dialog answered from the test.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -137,18 +136,12 @@ TEST_F(Export, FoldersTheCodePageCannotSpellAreRefusedLikeMissingOnes) {
 // A folder one byte too long is refused like a missing one.
 TEST_F(Export, FolderTooLongForItsScenePathsIsRefusedLikeAMissingOne) {
   const std::wstring base = NewScratchFolder(L"long");
-  // Nested folders of `letter`s until the path has exactly `length` bytes.
+  // Nested folders of `letter`s, 100 a level, until the path has exactly
+  // `length` bytes.
   auto folder_of_length = [&](size_t length, wchar_t letter) {
-    std::wstring folder = base;
-    size_t extra = length - base.size();
-    while (extra > 0) {
-      size_t take = std::min<size_t>(extra, 101);
-      if (extra - take == 1) --take;  // leave room for "\" and one letter
-      folder += L"\\" + std::wstring(take - 1, letter);
-      CreateDirectoryW(folder.c_str(), nullptr);
-      extra -= take;
-    }
-    return folder;
+    std::wstring relative(length - base.size() - 1, letter);
+    for (size_t at = 100; at + 1 < relative.size(); at += 101) relative[at] = L'\\';
+    return MakeFolders(base, relative);
   };
   const std::wstring too_long = folder_of_length(245, L'a');
   const std::wstring longest = folder_of_length(244, L'b');
