@@ -6,9 +6,29 @@
 
 namespace testing_support {
 
-void CommandTest::RunRefusingUnnamable(int id, std::initializer_list<UnnamableFolder> rows,
-                                       const std::wstring& usable) {
+namespace {
+
+// A folder name the ANSI code page cannot spell, and the name it makes of it
+// instead (null when no folder can bear that name).
+struct UnnamableFolder {
+  const wchar_t* name;
+  const wchar_t* look_alike;
+};
+
+std::vector<UnnamableFolder> UnnamableFolders() {
+  if (GetACP() == 1252) {
+    return {{L"\u66f8\u304d\u51fa\u3057", nullptr},  // 書き出し: "????"
+            {L"t\u0101g", L"tag"}};                    // tāg
+  }
+  return {{L"caf\u00e9", L"cafe"},   // café
+          {L"x\u00a5y", L"x\\y"}};  // x¥y: the yen sign becomes a backslash
+}
+
+}  // namespace
+
+void CommandTest::RunRefusingUnnamable(int id, const std::wstring& usable) {
   const std::wstring base = NewScratchFolder(L"unnamable");
+  const std::vector<UnnamableFolder> rows = UnnamableFolders();
   for (const UnnamableFolder& row : rows) {
     const std::wstring chosen = base + L"\\" + row.name;
     ASSERT_TRUE(CreateDirectoryW(chosen.c_str(), nullptr));

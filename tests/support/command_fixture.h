@@ -2,7 +2,6 @@
 // stand-in extended editing, ready for a menu command.
 #pragma once
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -58,21 +57,13 @@ class CommandTest : public ::testing::Test {
     EXPECT_FALSE(host().ChooseMenu(id));
   }
 
-  // A folder chosen in the dialog whose name the ANSI code page cannot
-  // spell, and the name the code page makes of it, `look_alike` (null when
-  // no folder can bear that name).
-  struct UnnamableFolder {
-    const wchar_t* name;
-    const wchar_t* look_alike;
-  };
-
-  // Command `id` with each row's folder chosen in turn, then `usable`. Each
-  // row's folder is made beside its look-alike, which holds scene files.
-  // Each must bring the folder-missing message and the dialog again, and
-  // nothing beside `usable` may change; what the command then does with
-  // `usable` is the caller's to check.
-  void RunRefusingUnnamable(int id, std::initializer_list<UnnamableFolder> rows,
-                            const std::wstring& usable);
+  // Command `id` with folders the ANSI code page cannot spell chosen in
+  // turn, then `usable`: café and x¥y under 932, 書き出し and tāg under 1252.
+  // Each is made beside the look-alike the code page makes of its name, which
+  // holds scene files. Each must bring the folder-missing message and the
+  // dialog again, and nothing beside `usable` may change; what the command
+  // then does with `usable` is the caller's to check.
+  void RunRefusingUnnamable(int id, const std::wstring& usable);
 
   sandbox::Host& host() { return session_->host(); }
   // The stand-in's record of the calls it was given, and the project's scenes.
