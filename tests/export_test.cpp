@@ -25,15 +25,22 @@ class Export : public CommandTest {
   }
 };
 
+// Files already in the folder are overwritten where a scene is written and
+// left as they were where it is skipped.
 TEST_F(Export, WritesTheRootEvenEmptyAndTheScenesWithObjectsAndEndsOnTheRoot) {
   session().AddObjects(3, 1);
   session().AddObjects(10, 1);
   session().AddObjects(49, 3);
   const std::wstring folder = NewScratchFolder(L"export");
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_5.exo", "from an earlier export"));
+  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_root.exo", "old root"));
 
   Run(kExportAll, folder);
 
-  ExpectWritten(folder, {0, 3, 10, 49});
+  EXPECT_EQ(FilesIn(folder), SceneFileNames({0, 3, 5, 10, 49}));
+  EXPECT_EQ(Saves(calls()), SceneFileCalls(Ansi(folder), {0, 3, 10, 49}));
+  EXPECT_EQ(ReadFileBytes(folder + L"\\scene_5.exo"), "from an earlier export");
+  EXPECT_NE(ReadFileBytes(folder + L"\\scene_root.exo"), "old root");
   EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
   EXPECT_EQ(calls().current_scene, 0);
   ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
@@ -74,19 +81,6 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
 
     ExpectWritten(folder, step.written);
   }
-}
-
-TEST_F(Export, FilesOfSkippedScenesStayAsTheyWere) {
-  const std::wstring folder = NewScratchFolder(L"export");
-  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_5.exo", "from an earlier export"));
-  ASSERT_TRUE(WriteFileBytes(folder + L"\\scene_root.exo", "old root"));
-  session().AddObjects(0, 1);
-
-  Run(kExportAll, folder);
-
-  EXPECT_EQ(ReadFileBytes(folder + L"\\scene_5.exo"), "from an earlier export");
-  EXPECT_NE(ReadFileBytes(folder + L"\\scene_root.exo"), "old root");
-  EXPECT_EQ(FilesIn(folder), SceneFileNames({0, 5}));
 }
 
 // A drive root already ends in "\"; one more is appended all the same, and
