@@ -28,11 +28,11 @@ class LoadedTrebbo : public ::testing::Test {
     if (module_) FreeLibrary(module_);
   }
   bool InsideModule(const void* address) const {
-    auto base = reinterpret_cast<uintptr_t>(module_);
-    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto at = reinterpret_cast<uintptr_t>(address);
-    return at >= base && at < base + nt->OptionalHeader.SizeOfImage;
+    HMODULE owner = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<const char*>(address), &owner);
+    return owner == module_;
   }
 
   HMODULE module_ = nullptr;
