@@ -12,8 +12,10 @@
 //
 // Each round times a batch of plug-in commands and a batch of floor commands,
 // in alternating order; the best round stands for the cost, the median for
-// how noisy the machine was. Exits 1 when the floor's calls differ from the
-// plug-in's: a floor that does less work is no floor.
+// how noisy the machine was. Before the timings, one command of each is run
+// with the stand-in logging; the run exits 1 when the floor's calls of the
+// host's services and of the stand-in's routines, every argument included,
+// differ from the plug-in's: a floor that does less work is no floor.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -152,28 +154,41 @@ constexpr Command kCommands[] = {
     {"import", PluginImport, FloorImport},
 };
 
-// The host services and stand-in routines one command calls.
-struct CallCounts {
+// The host services one command called, and every routine call it made, in
+// order, as the stand-in logged them.
+struct Calls {
   long system_info, filter_by_index;
-  int change_scene, save, load;
+  std::vector<StandinCall> routines;
+
+  int Count(int routine) const {
+    return static_cast<int>(std::count_if(routines.begin(), routines.end(),
+                                          [routine](const StandinCall& call) {
+                                            return call.routine == routine;
+                                          }));
+  }
 };
 
-bool operator==(const CallCounts& a, const CallCounts& b) {
+// The stand-in clears every log entry before filling it in, so equal calls
+// are equal bytes.
+bool operator==(const Calls& a, const Calls& b) {
   return a.system_info == b.system_info && a.filter_by_index == b.filter_by_index &&
-         a.change_scene == b.change_scene && a.save == b.save && a.load == b.load;
+         a.routines.size() == b.routines.size() &&
+         std::memcmp(a.routines.data(), b.routines.data(),
+                     a.routines.size() * sizeof(StandinCall)) == 0;
 }
 
-CallCounts CountOneCommand(sandbox::Host& host, StandinControl& control, Run run,
-                           const Setup& s) {
-  host.ResetServiceCounts();
-  std::fill(std::begin(control.calls_by_routine), std::end(control.calls_by_routine), 0);
+// Runs one command with the stand-in doing its work and logging it, then
+// leaves the stand-in doing no work again.
+Calls CallsOfOneCommand(sandbox::Host& host, StandinControl& control, Run run,
+                        const Setup& s) {
+  host.service_counts() = {};
+  control.call_count = 0;
+  control.no_work = 0;
   run(s);
-  const sandbox::ServiceCounts& services = host.service_counts();
-  return {services.system_info,
-          services.filter_by_index,
-          control.calls_by_routine[kStandinChangeScene],
-          control.calls_by_routine[kStandinSave],
-          control.calls_by_routine[kStandinLoad]};
+  control.no_work = 1;
+  const int logged = std::min(control.call_count, kStandinMaxCalls);
+  return {host.service_counts().system_info, host.service_counts().filter_by_index,
+          std::vector<StandinCall>(control.calls, control.calls + logged)};
 }
 
 double Seconds(Run run, const Setup& s, int commands) {
@@ -207,14 +222,14 @@ Timing Summarise(std::vector<double> us_per_command) {
 
 struct Measured {
   Timing plugin, floor;
-  CallCounts plugin_calls, floor_calls;
+  Calls plugin_calls, floor_calls;
 };
 
 Measured Measure(sandbox::Host& host, StandinControl& control, const Command& command,
                  const Setup& s, int rounds) {
   Measured m{};
-  m.plugin_calls = CountOneCommand(host, control, command.plugin, s);
-  m.floor_calls = CountOneCommand(host, control, command.floor, s);
+  m.plugin_calls = CallsOfOneCommand(host, control, command.plugin, s);
+  m.floor_calls = CallsOfOneCommand(host, control, command.floor, s);
 
   const int commands = CommandsPerSample(command.plugin, s);
   CommandsPerSample(command.floor, s);  // the same warm-up for the floor
@@ -236,10 +251,10 @@ Measured Measure(sandbox::Host& host, StandinControl& control, const Command& co
   return m;
 }
 
-void PrintRow(const char* command, const char* who, const CallCounts& c, const Timing& t) {
+void PrintRow(const char* command, const char* who, const Calls& c, const Timing& t) {
   std::printf("%-7s %-8s %11ld %15ld %12d %5d %5d %10.1f %10.1f\n", command, who,
-              c.system_info, c.filter_by_index, c.change_scene, c.save, c.load,
-              t.best_us, t.median_us);
+              c.system_info, c.filter_by_index, c.Count(kStandinChangeScene),
+              c.Count(kStandinSave), c.Count(kStandinLoad), t.best_us, t.median_us);
 }
 
 // Prints the two rows and their ratio. False, said on both outputs, when the
@@ -267,10 +282,10 @@ bool Report(const Command& command, int filter_count, const Measured& m) {
 // cannot be loaded or a floor's calls differ from the plug-in's.
 bool RunInHost(int filter_count, const std::string& standin_path,
                const SceneFolder& folder, int rounds) {
-  sandbox::Host host(sandbox::Dialogs::kNone);
+  sandbox::Host host;
   sandbox::LoadedFilter* exedit = host.LoadPlugin(standin_path);
-  const sandbox::Standin standin = sandbox::FindStandin(host);
-  if (exedit == nullptr || standin.control == nullptr) {
+  StandinControl* const standin = sandbox::FindStandin(host);
+  if (exedit == nullptr || standin == nullptr) {
     std::fprintf(stderr, "scene_loop_bench: cannot load the stand-in %s: %s\n",
                  standin_path.c_str(), host.last_error().c_str());
     return false;
@@ -280,13 +295,12 @@ bool RunInHost(int filter_count, const std::string& standin_path,
   }
   FilterRecord* own = &host.AddBareFilter(kPluginName, nullptr)->record;
 
-  StandinControl& control = *standin.control;
+  StandinControl& control = *standin;
   control.no_work = 1;
   // Objects in every even scene, so the export both writes and skips.
   for (int scene = 0; scene < kStandinScenes; ++scene) {
     control.scenes[scene].count = scene % 2 == 0 ? 1 : 0;
   }
-  standin.sync();
 
   BYTE* const base = reinterpret_cast<BYTE*>(exedit->module);
   Setup s{folder.path_work(),

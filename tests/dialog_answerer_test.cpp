@@ -1,6 +1,6 @@
-// The dialog answerer that the other tests rely on to say that no window
-// came unexpected, every expected one came, and a message box had a lone OK
-// button and no icon: those checks mean something only if it sees the
+// The dialog answerer that the other tests rely on to say that exactly the
+// expected windows came, message boxes with the expected text, owner, lone
+// OK button and no icon: those checks mean something only if it sees the
 // opposite when it happens.
 #include "sandbox/host/dialog_answerer.h"
 
@@ -9,24 +9,24 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-TEST(DialogAnswerer, NamesAWindowItDidNotExpectAndCountsTheOneThatNeverCame) {
+TEST(DialogAnswerer, NamesAMessageBoxUnlikeTheExpectedOneAndTheOneThatNeverCame) {
   sandbox::DialogAnswerer answerer;
-  answerer.QueueFolder(L"Select folder to save", L"C:\\");
+  sandbox::Window expected;
+  expected.title = "Trebbo";
+  expected.text = "surprise";
+  expected.buttons = {IDOK};
+  answerer.ExpectMessageBox(expected);
 
   EXPECT_EQ(MessageBoxA(nullptr, "surprise", "Trebbo", MB_OKCANCEL | MB_ICONERROR), IDOK);
 
-  EXPECT_EQ(answerer.unexpected(),
-            std::vector<std::string>{"message box \"Trebbo\": \"surprise\" where folder "
-                                     "dialog \"Select folder to save\" was expected"});
-  EXPECT_EQ(answerer.PendingAnswers(), 1u);
-  const auto boxes = answerer.message_boxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDOK, IDCANCEL}));
-  EXPECT_TRUE(boxes[0].icon_shown);
+  const std::string box = "message box \"Trebbo\": \"surprise\", owner 00000000, buttons 1";
+  EXPECT_EQ(answerer.Mismatch(), "unexpected " + box + " 2, icon where " + box +
+                                     ", no icon was expected\n"
+                                     "1 expected window(s) never came, the first " +
+                                     box + ", no icon\n");
 }
 
 }  // namespace

@@ -44,20 +44,21 @@ int FreeTlsIndices() {
 // load only adds a reference to it.
 void ExportInOneLoadOfThePlugin(const std::wstring& folder) {
   SandboxSession session;
-  ASSERT_NE(session.LoadExedit(), nullptr) << session.host().last_error();
-  ASSERT_NE(session.LoadTrebbo(), nullptr) << session.host().last_error();
-  StandinControl& calls = *session.standin();
-  calls.call_count = 0;
+  const sandbox::LoadedFilter* exedit = session.LoadExedit();
+  ASSERT_NE(exedit, nullptr) << session.host().last_error();
+  const sandbox::LoadedFilter* trebbo = session.LoadTrebbo();
+  ASSERT_NE(trebbo, nullptr) << session.host().last_error();
+  session.standin()->call_count = 0;
   session.host().SendInit();
   ASSERT_EQ(session.host().menu().size(), 2u) << "the plug-in did not arm";
   for (const std::wstring& name : FilesIn(folder)) DeleteFileW((folder + L"\\" + name).c_str());
-  session.host().answerer().QueueFolder(FolderDialogTitle(kExportAll), folder);
+  session.answerer().ExpectFolderDialog(FolderDialogTitle(kExportAll), folder);
   session.host().ChooseMenu(kExportAll);
 
-  EXPECT_EQ(session.ScriptMismatch(), "");
+  EXPECT_EQ(session.answerer().Mismatch(), "");
   EXPECT_EQ(FilesIn(folder), SceneFileNames({0, 6}));
-  EXPECT_EQ(SceneSwitches(calls), AllScenesThenRoot());
-  EXPECT_EQ(Saves(calls), SceneFileCalls(Ansi(folder), {0, 6}));
+  const CommandContext context{&exedit->record, &trebbo->record, session.host().edit_handle()};
+  EXPECT_EQ(ExeditCalls(*session.standin()), ExportCalls(context, Ansi(folder), {0, 6}));
   session.Close();  // the exit callbacks, then FreeLibrary
   EXPECT_EQ(GetModuleHandleA("trebbo.auf"), nullptr) << "trebbo.auf stayed loaded";
 }

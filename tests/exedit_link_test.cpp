@@ -12,9 +12,11 @@
 #include "host/filter_lookup.h"
 #include "plugin/filter_callbacks.h"
 #include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/find_standin.h"
 #include "sandbox/host/sandbox_host.h"
 #include "sandbox/host/text_conversion.h"
+#include "tests/support/exedit_calls.h"
 #include "tests/support/failing_allocations.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
@@ -31,9 +33,8 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
 
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr) << GetLastError();
-  const sandbox::Standin found = sandbox::StandinOf(standin);
-  ASSERT_NE(found.control, nullptr);
-  StandinControl* control = found.control;
+  StandinControl* control = sandbox::StandinOf(standin);
+  ASSERT_NE(control, nullptr);
 
   ASSERT_TRUE(ExeditLink::Resolve());
   EXPECT_TRUE(ExeditLink::IsResolved());
@@ -48,7 +49,6 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   };
   for (int scene = 0; scene < 4; ++scene) fill(scene, objects[scene]);
   fill(49, 1);
-  found.sync();
   FilterRecord exedit_record{};
   int edit_session = 0;
   std::vector<int> counts;
@@ -57,38 +57,24 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
     counts.push_back(ExeditLink::ObjectCount());
   }
   EXPECT_EQ(counts, (std::vector<int>{5, 2, 0, 1, 5}));
-  ASSERT_GE(control->call_count, 1);
-  const StandinCall& last_switch = control->calls[control->call_count - 1];
-  EXPECT_EQ(last_switch.routine, kStandinChangeScene);
-  EXPECT_EQ(last_switch.scene, 3);
-  EXPECT_EQ(last_switch.filter, &exedit_record);
-  EXPECT_EQ(last_switch.edit, &edit_session);
 
-  // Save and load get their arguments unchanged and give back the routine's
-  // result: a saved scene loads; a missing file does not.
+  // Every routine gets its arguments unchanged and gives back its result: a
+  // saved scene loads; a missing file does not.
   std::wstring folder = testing_support::NewScratchFolder(L"link");
   const std::string path = sandbox::Ansi(folder) + "\\scene_3.exo";
-  const int first = control->call_count;
+  control->call_count = 0;
   EXPECT_EQ(ExeditLink::SaveExo(path.c_str()), 1);
   ExeditLink::ChangeScene(1, &exedit_record, &edit_session);
   EXPECT_EQ(ExeditLink::LoadExo(path.c_str(), 0, 0, &exedit_record, &edit_session), 1);
   EXPECT_EQ(ExeditLink::ObjectCount(), 5);
   EXPECT_EQ(ExeditLink::LoadExo((path + ".missing").c_str(), 7, 8, nullptr, nullptr), 0);
-  ASSERT_EQ(control->call_count, first + 4);
-  const StandinCall& save = control->calls[first];
-  EXPECT_EQ(save.routine, kStandinSave);
-  EXPECT_EQ(save.current_scene, 3);
-  EXPECT_STREQ(save.path, path.c_str());
-  const StandinCall& load = control->calls[first + 2];
-  EXPECT_EQ(load.routine, kStandinLoad);
-  EXPECT_STREQ(load.path, path.c_str());
-  EXPECT_EQ(load.a, 0);
-  EXPECT_EQ(load.b, 0);
-  EXPECT_EQ(load.caller, &exedit_record);
-  EXPECT_EQ(load.edit, &edit_session);
-  const StandinCall& missing = control->calls[first + 3];
-  EXPECT_EQ(missing.a, 7);
-  EXPECT_EQ(missing.b, 8);
+  const std::vector<testing_support::ExeditCall> expected = {
+      {kStandinSave, 3, nullptr, nullptr, path, 0, 0},
+      {kStandinChangeScene, 1, &exedit_record, &edit_session, "", 0, 0},
+      {kStandinLoad, 1, &exedit_record, &edit_session, path, 0, 0},
+      {kStandinLoad, 1, nullptr, nullptr, path + ".missing", 7, 8},
+  };
+  EXPECT_EQ(testing_support::ExeditCalls(*control), expected);
   // The stand-in stays loaded: the link now points into it for good.
 }
 
@@ -101,15 +87,13 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr);
   ASSERT_TRUE(ExeditLink::Resolve());
-  StandinControl* control = sandbox::StandinOf(standin).control;
+  StandinControl* control = sandbox::StandinOf(standin);
   ASSERT_NE(control, nullptr);
 
+  sandbox::DialogAnswerer answerer;
   sandbox::Host host;
   host.AddBareFilter(sjis::kExeditName, nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
-  const std::wstring folder = testing_support::NewScratchFolder(L"no-memory");
-  host.answerer().QueueFolder(L"Select folder to import", folder);
-  host.answerer().QueueFolder(L"Select folder to save", folder);
   const int calls_before = control->call_count;
 
   for (WPARAM command : {1025u, 1026u}) {
@@ -126,7 +110,7 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
     EXPECT_FALSE(result) << command;
   }
   EXPECT_EQ(control->call_count, calls_before) << "nothing reached extended editing";
-  EXPECT_TRUE(host.answerer().message_boxes().empty());
+  EXPECT_EQ(answerer.Mismatch(), "") << "no window, not even the folder dialog";
   FreeLibrary(standin);
 }
 

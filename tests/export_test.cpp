@@ -1,6 +1,7 @@
 // "exoファイルを一気にエクスポート" end to end: the real DLL in the sandbox
 // host, the stand-in extended editing writing the files, and the folder
-// dialog answered from the test.
+// dialog answered from the test. Each scenario compares every call the
+// command made into extended editing, every argument included.
 #include <windows.h>
 
 #include <string>
@@ -17,11 +18,10 @@ using namespace testing_support;
 
 class Export : public CommandTest {
  protected:
-  // Exactly the files of `scenes` in `folder`, each saved while its scene
-  // was current.
+  // Exactly the files of `scenes` in `folder`, written by one whole export.
   void ExpectWritten(const std::wstring& folder, const std::vector<int>& scenes) {
+    EXPECT_EQ(calls(), ExportCalls(folder, scenes));
     EXPECT_EQ(FilesIn(folder), SceneFileNames(scenes));
-    EXPECT_EQ(Saves(calls()), SceneFileCalls(Ansi(folder), scenes));
   }
 };
 
@@ -37,15 +37,10 @@ TEST_F(Export, WritesTheRootEvenEmptyAndTheScenesWithObjectsAndEndsOnTheRoot) {
 
   Run(kExportAll, folder);
 
+  EXPECT_EQ(calls(), ExportCalls(folder, {0, 3, 10, 49}));
   EXPECT_EQ(FilesIn(folder), SceneFileNames({0, 3, 5, 10, 49}));
-  EXPECT_EQ(Saves(calls()), SceneFileCalls(Ansi(folder), {0, 3, 10, 49}));
   EXPECT_EQ(ReadFileBytes(folder + L"\\scene_5.exo"), "from an earlier export");
   EXPECT_NE(ReadFileBytes(folder + L"\\scene_root.exo"), "old root");
-  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
-  EXPECT_EQ(calls().current_scene, 0);
-  ASSERT_EQ(host().answerer().folder_dialogs().size(), 1u);
-  EXPECT_EQ(host().answerer().folder_dialogs()[0].title, L"Select folder to save");
-  EXPECT_TRUE(host().answerer().message_boxes().empty()) << "no message at the end";
 }
 
 // The checkbox is read from the host at each export of one project, and a
@@ -72,9 +67,9 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
     if (step.box == kNoLiveValues) {
       trebbo()->record.check_values = nullptr;
     } else {
-      host().SetCheck(trebbo(), 0, step.box);
+      trebbo()->check_values[0] = step.box;
     }
-    calls().call_count = 0;
+    standin().call_count = 0;
     const std::wstring folder = NewScratchFolder(L"export");
 
     Run(kExportAll, folder);
@@ -93,66 +88,51 @@ TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
 
   Run(kExportAll, L"T:\\");
 
-  EXPECT_EQ(Saves(calls()), SceneFileCalls("T:\\", {0, 4}));  // "T:\\\\scene_root.exo", ...
-  EXPECT_EQ(FilesIn(L"T:"), SceneFileNames({0, 4}));
+  ExpectWritten(L"T:\\", {0, 4});  // "T:\\\\scene_root.exo", ...
 }
 
-// Folders whose names the ANSI code page cannot spell are refused like
-// missing ones, even where the look-alike it makes of the name is a folder
-// beside them; the folder given after them receives the scenes.
-// Runs under both code pages, each with folder names of its own.
-TEST_F(Export, FoldersTheCodePageCannotSpellAreRefusedInEitherCodePage) {
+// Runs under both code pages, each with folder names of its own. The folder
+// given after the refused ones is the longest whose scene paths still fit in
+// MAX_PATH: 244 bytes, "\" and "scene_root.exo" make 259.
+TEST_F(Export, RefusesEveryUnusableFolderWithTheMessageInEitherCodePage) {
   session().AddObjects(0, 1);
-  const std::wstring usable = NewScratchFolder(L"export");
-
-  RunRefusingUnnamable(kExportAll, usable);
-
-  ExpectWritten(usable, {0});
-}
-
-// Scene paths must fit in MAX_PATH: the folder, "\" and "scene_root.exo".
-// A folder one byte too long is refused like a missing one.
-TEST_F(Export, FolderTooLongForItsScenePathsIsRefusedLikeAMissingOne) {
-  const std::wstring base = NewScratchFolder(L"long");
-  // Nested folders of `letter`s, 100 a level, until the path has exactly
-  // `length` bytes.
-  auto folder_of_length = [&](size_t length, wchar_t letter) {
-    std::wstring relative(length - base.size() - 1, letter);
-    for (size_t at = 100; at + 1 < relative.size(); at += 101) relative[at] = L'\\';
-    return MakeFolders(base, relative);
-  };
-  const std::wstring too_long = folder_of_length(245, L'a');
-  const std::wstring longest = folder_of_length(244, L'b');
-  ASSERT_EQ(Ansi(too_long).size(), 245u);
+  const std::wstring longest = FolderOfLength(NewScratchFolder(L"longest"), 244, L'b');
   ASSERT_EQ(Ansi(longest).size(), 244u);
-  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), too_long);
-  host().answerer().QueueMessageBox(L"Trebbo");
-  host().answerer().QueueFolder(FolderDialogTitle(kExportAll), longest);
 
-  EXPECT_FALSE(host().ChooseMenu(kExportAll));
+  RunRefusingFolders(kExportAll, longest);
 
-  ASSERT_EQ(host().answerer().message_boxes().size(), 1u);
-  EXPECT_EQ(host().answerer().message_boxes()[0].text_ansi, sjis::kMsgFolderMissing);
-  EXPECT_EQ(host().answerer().folder_dialogs().size(), 2u);
-  EXPECT_TRUE(FilesIn(too_long).empty());
   ExpectWritten(longest, {0});
-  ASSERT_EQ(Saves(calls()).size(), 1u);
-  EXPECT_EQ(Saves(calls())[0].path.size(), 259u);
 }
 
-// Extended editing's record gone from the host's list between the init
-// message and the command: nothing of extended editing is called with a null
-// record; the command ends quietly.
-TEST_F(Export, WithoutAFilterNamedExeditNothingIsSwitchedOrSaved) {
-  host().Find("exedit.auf")->record.name = "renamed";
-  session().AddObjects(0, 1);
-  const std::wstring folder = NewScratchFolder(L"export");
-
+// Extended editing's record gone from the host's list, before a command or
+// in the middle of it: no routine of extended editing is handed a null
+// record, and the command stops quietly at the switch that finds none,
+// neither saving nor loading after it.
+TEST_F(CommandTest, EitherCommandStopsWhereExeditLeavesTheHostsList) {
+  for (int scene : {0, 2, 40}) session().AddObjects(scene, 1);
+  const std::wstring folder = NewScratchFolder(L"leaving");
   Run(kExportAll, folder);
+  const char* const name = exedit()->record.name;
+  for (int id : {kExportAll, kImportAll}) {
+    for (int found : {0, 1, 30, 50}) {
+      SCOPED_TRACE((id == kExportAll ? "export, " : "import, ") + std::to_string(found) +
+                   " switches found it");
+      standin().call_count = 0;
+      if (found == 0) {
+        exedit()->record.name = "renamed";
+      } else {
+        standin().switches_before_leaving = found;
+      }
 
-  EXPECT_EQ(calls().call_count, 0);
-  EXPECT_TRUE(FilesIn(folder).empty());
-  EXPECT_TRUE(host().answerer().message_boxes().empty());
+      Run(id, folder);
+
+      const std::vector<ExeditCall> whole = id == kExportAll
+                                                ? ExportCalls(folder, {0, 2, 40})
+                                                : ImportCalls(folder, {0, 2, 40});
+      EXPECT_EQ(calls(), BeforeSwitch(whole, found));
+      exedit()->record.name = name;
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // "exoファイルを一気にインポート" end to end, and the round trip through
-// both commands.
+// both commands. Each scenario compares every call the command made into
+// extended editing, every argument included.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/command_fixture.h"
+#include "tests/support/sjis_texts.h"
 
 namespace {
 
@@ -27,31 +29,24 @@ class Import : public CommandTest {
   }
 };
 
-TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeAndEndsOnTheRoot) {
+// Every file there is loaded, every time the folder is imported, and each
+// switch looks extended editing's record up afresh: between the two imports
+// its record is renamed and another filter is listed under its name, which
+// the second import must hand on.
+TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeWithTheRecordListedThen) {
   const std::wstring folder = ExportedFolder({0, 2});
   ASSERT_EQ(FilesIn(folder).size(), 2u);
-
   Run(kImportAll, folder);
+  std::vector<ExeditCall> expected = ImportCalls(folder, {0, 2});
+
+  exedit()->record.name = "renamed";
+  CommandContext now = context();
+  now.exedit = &host().AddBareFilter(sjis::kExeditName, nullptr)->record;
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0, 2, 0, 2}));
-  const std::vector<int> once = AllScenesThenRoot();
-  std::vector<int> switches = once;
-  switches.insert(switches.end(), once.begin(), once.end());
-  EXPECT_EQ(SceneSwitches(calls()), switches) << "every scene is switched to, file or not";
-  EXPECT_EQ(calls().current_scene, 0);
-  for (int i = 0; i < calls().call_count; ++i) {
-    const StandinCall& call = calls().calls[i];
-    if (call.routine != kStandinLoad) continue;
-    EXPECT_EQ(call.a, 0);
-    EXPECT_EQ(call.b, 0);
-    EXPECT_EQ(call.caller, &trebbo()->record);
-    EXPECT_EQ(call.edit, host().edit_handle());
-  }
-  const auto& dialogs = host().answerer().folder_dialogs();
-  ASSERT_EQ(dialogs.size(), 2u);
-  EXPECT_EQ(dialogs[0].title, L"Select folder to import");
-  EXPECT_TRUE(host().answerer().message_boxes().empty());
+  const std::vector<ExeditCall> second = testing_support::ImportCalls(now, Ansi(folder), {0, 2});
+  expected.insert(expected.end(), second.begin(), second.end());
+  EXPECT_EQ(calls(), expected);
 }
 
 // Only the exact names count; the root file is tried whether it is there or
@@ -64,39 +59,38 @@ TEST_F(Import, OtherFileNamesAreNeverLoaded) {
 
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0}));
-  EXPECT_EQ(SceneSwitches(calls()), AllScenesThenRoot());
+  EXPECT_EQ(calls(), ImportCalls(folder, {0}));
 }
 
-// Folders whose names the ANSI code page cannot spell are refused like
-// missing ones, even where the look-alike it makes of the name is a folder
-// of scene files beside them; the folder given after them is imported.
 // Runs under both code pages, each with folder names of its own.
-TEST_F(Import, FoldersTheCodePageCannotSpellAreRefusedInEitherCodePage) {
+TEST_F(Import, RefusesEveryUnusableFolderWithTheMessageInEitherCodePage) {
   const std::wstring usable = ExportedFolder({0, 3});
 
-  RunRefusingUnnamable(kImportAll, usable);
+  RunRefusingFolders(kImportAll, usable);
 
-  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(usable), {0, 3}));
-  EXPECT_TRUE(ObjectsOf(calls(), 2).empty()) << "the look-alike's scene_2.exo was loaded";
+  EXPECT_EQ(calls(), ImportCalls(usable, {0, 3}));
 }
 
-// Every scene comes back whole through a folder with a Japanese name, which
-// the code page spells in two bytes a character.
+// Every scene comes back whole through a folder with a Japanese name that
+// the code page spells with 0x5C, the byte of "\", as the second byte of ソ,
+// 能 and 表, the last of which ends the name.
 TEST_F(Import, RoundTripThroughAJapaneseFolderGivesBackEveryScene) {
   ASSERT_EQ(GetACP(), 932u);
   for (int scene : {0, 1, 3, 10, 49}) session().AddObjects(scene, scene % 4 + 1);
   std::vector<std::vector<std::string>> before;
-  for (int scene = 0; scene <= 49; ++scene) before.push_back(ObjectsOf(calls(), scene));
-  const std::wstring folder = NewScratchFolder(L"\u30b7\u30fc\u30f3\u4fdd\u5b58");  // シーン保存
+  for (int scene = 0; scene <= 49; ++scene) before.push_back(ObjectsOf(standin(), scene));
+  const std::wstring folder = MakeFolders(NewScratchFolder(L"round-trip"),
+                                          L"\u30bd\u30fc\u30b9\u6a5f\u80fd\u8868");  // ソース機能表
+  ASSERT_EQ(HexBytes(Ansi(folder).substr(Ansi(folder).size() - 12)),
+            "83 5C 81 5B 83 58 8B 40 94 5C 95 5C");
   Run(kExportAll, folder);
 
   OpenFreshProject();
   Run(kImportAll, folder);
 
-  EXPECT_EQ(Loads(calls()), SceneFileCalls(Ansi(folder), {0, 1, 3, 10, 49}));
+  EXPECT_EQ(calls(), ImportCalls(folder, {0, 1, 3, 10, 49}));
   std::vector<std::vector<std::string>> after;
-  for (int scene = 0; scene <= 49; ++scene) after.push_back(ObjectsOf(calls(), scene));
+  for (int scene = 0; scene <= 49; ++scene) after.push_back(ObjectsOf(standin(), scene));
   EXPECT_EQ(after, before);
 }
 

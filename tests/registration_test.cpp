@@ -3,6 +3,7 @@
 // menu entries, the not-found message, and the routing of menu commands.
 #include <windows.h>
 
+#include <clocale>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -45,7 +46,7 @@ std::vector<BOOL> ResultsOf(sandbox::Host& host, const sandbox::LoadedFilter* fi
 class Registration : public ::testing::Test {
  protected:
   void TearDown() override {
-    const std::string mismatch = session_.ScriptMismatch();
+    const std::string mismatch = session_.answerer().Mismatch();
     EXPECT_TRUE(mismatch.empty()) << mismatch;
     EXPECT_TRUE(session_.Close()) << "a DLL stayed loaded; later scenarios would reuse it";
   }
@@ -69,7 +70,6 @@ TEST_F(Registration, ArmsBothEntriesWhenExedit092IsLinked) {
       {&trebbo->record, sjis::kMenuImportAll, trebbo->window, 1025, 0, 0},
       {&trebbo->record, sjis::kMenuExportAll, trebbo->window, 1026, 0, 0}};
   EXPECT_EQ(MenuOf(session_.host()), expected);
-  EXPECT_TRUE(session_.host().answerer().message_boxes().empty());
   EXPECT_EQ(ResultsOf(session_.host(), trebbo), std::vector<BOOL>{FALSE});
 }
 
@@ -114,25 +114,17 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
     sandbox::LoadedFilter* trebbo = row.load(session);
     ASSERT_NE(trebbo, nullptr) << session.host().last_error();
     EXPECT_EQ(trebbo->init_result, row.linked);
-    session.host().answerer().QueueMessageBox(L"Trebbo");
+    session.answerer().ExpectMessageBox(
+        testing_support::TrebboMessage(sjis::kMsgExeditNotFound, trebbo->window));
 
     session.host().SendInit();
 
-    const auto& boxes = session.host().answerer().message_boxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Trebbo");
-    EXPECT_EQ(boxes[0].text_ansi, sjis::kMsgExeditNotFound)
-        << testing_support::HexBytes(boxes[0].text_ansi);
-    EXPECT_EQ(boxes[0].owner, trebbo->window);
-    EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
-    EXPECT_FALSE(boxes[0].icon_shown);
     EXPECT_TRUE(session.host().menu().empty());
     EXPECT_EQ(ResultsOf(session.host(), trebbo), std::vector<BOOL>{FALSE});
     if (!row.linked) {
       EXPECT_FALSE(session.host().ChooseMenu(1026, trebbo));
-      EXPECT_TRUE(session.host().answerer().folder_dialogs().empty());
     }
-    const std::string mismatch = session.ScriptMismatch();
+    const std::string mismatch = session.answerer().Mismatch();
     EXPECT_TRUE(mismatch.empty()) << mismatch;
     EXPECT_TRUE(session.Close()) << "a DLL stayed loaded; later cases would reuse it";
   }
@@ -150,23 +142,36 @@ TEST_F(Registration, OnlyTheTwoMenuIdsRunACommandAndACancelledOneTouchesNoScene)
     EXPECT_FALSE(session_.host().ChooseMenu(id, trebbo)) << id;
   }
   SendMessageA(trebbo->window, WM_USER + 1, 1026, 0);
-  EXPECT_TRUE(session_.host().answerer().folder_dialogs().empty());
-  EXPECT_EQ(session_.standin()->call_count, 0);
 
   // The two real ids each open the folder dialog under their own title;
   // cancelled, they touch no scene and say nothing. Every callback answers
   // FALSE.
-  session_.host().answerer().QueueCancel(L"Select folder to import");
-  session_.host().answerer().QueueCancel(L"Select folder to save");
+  session_.answerer().ExpectFolderDialog("Select folder to import", L"");
+  session_.answerer().ExpectFolderDialog("Select folder to save", L"");
   EXPECT_FALSE(session_.host().ChooseMenu(1025));
   EXPECT_FALSE(session_.host().ChooseMenu(1026));
-  const auto& dialogs = session_.host().answerer().folder_dialogs();
-  ASSERT_EQ(dialogs.size(), 2u);
-  EXPECT_EQ(dialogs[0].title, L"Select folder to import");
-  EXPECT_EQ(dialogs[1].title, L"Select folder to save");
   EXPECT_EQ(session_.standin()->call_count, 0);
-  EXPECT_TRUE(session_.host().answerer().message_boxes().empty());
   EXPECT_EQ(ResultsOf(session_.host(), trebbo), std::vector<BOOL>(1 + 6 + 2, FALSE));
+}
+
+// Loading sets the runtime's character-type category to the user's default
+// and leaves every other category alone: number, date and sorting formats
+// are the editor's, and the runtime's locale is the whole process's.
+TEST(Startup, LoadingSetsOnlyTheCharacterTypesToTheUsersDefault) {
+  ASSERT_EQ(GetModuleHandleA("trebbo.auf"), nullptr) << "its start-up ran already";
+  std::setlocale(LC_ALL, "C");
+  std::setlocale(LC_CTYPE, "");
+  const std::string expected = std::setlocale(LC_ALL, nullptr);
+  std::setlocale(LC_ALL, "C");
+  ASSERT_NE(expected, "C") << "the user's default is C: a load would change nothing";
+
+  HMODULE trebbo = LoadLibraryA(testing_support::TrebboAufPath().c_str());
+  ASSERT_NE(trebbo, nullptr);
+  const std::string after = std::setlocale(LC_ALL, nullptr);
+  std::setlocale(LC_ALL, "C");
+  FreeLibrary(trebbo);
+
+  EXPECT_EQ(after, expected);
 }
 
 }  // namespace

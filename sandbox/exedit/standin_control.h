@@ -1,5 +1,5 @@
 // Control block of the stand-in extended editing (sandbox/exedit), shared
-// with the sandbox host, the tests and the benchmark. The stand-in exports
+// with the tests, the benchmark and trebbo-host. The stand-in exports
 // StandinGetControl(); everything else is plain data read and written
 // directly by the test side.
 #pragma once
@@ -25,19 +25,18 @@ enum StandinRoutine : int {
   kStandinLoad = 3,
 };
 
-// One call of a routine, with the arguments it was given and the scene that
-// was current when it ran (before a scene switch took effect).
+// One call of a routine, with every argument it was given and the scene that
+// was current when it ran (before a scene switch took effect). Fields a
+// routine does not take stay zero.
 struct StandinCall {
   int routine;
   int current_scene;
-  int scene;               // ChangeScene
-  FilterRecord* filter;    // ChangeScene: the record it was handed
-  EditHandle edit;         // ChangeScene, Load
-  int a, b;                // Load
-  FilterRecord* caller;    // Load
+  int scene;                   // ChangeScene
+  FilterRecord* record;        // ChangeScene: extended editing's; Load: the caller's
+  EditHandle edit;             // ChangeScene, Load
+  int a, b;                    // Load
   char path[kStandinMaxPath];  // Save, Load: the ANSI path, cut if longer
-  int path_length;         // full length of the path in bytes
-  int result;
+  int result;                  // Save, Load: 1 when the file was written or read
 };
 
 struct StandinScene {
@@ -45,16 +44,19 @@ struct StandinScene {
   char objects[kStandinMaxObjects][kStandinMaxLabel];
 };
 
+// The object count of the current scene, at its fixed offset, is set anew at
+// each scene switch and load; scenes written here directly show there from
+// the next switch on.
 struct StandinControl {
   int current_scene;
   StandinScene scenes[kStandinScenes];
-  int call_count;  // may exceed kStandinMaxCalls; only the first are kept
+  int call_count;  // may exceed kStandinMaxCalls; only the first are logged
   StandinCall calls[kStandinMaxCalls];
-  int no_work;     // benchmark: routines only count, no files, no log
-  int calls_by_routine[kStandinLoad + 1];  // by StandinRoutine, in both modes
+  int no_work;     // benchmark: scenes still switch, but no file and no log
+  // Counts down at each scene switch; the switch that brings it to 0 renames
+  // the record it was handed, as if the host had dropped extended editing
+  // from its list in the middle of a command. 0: never.
+  int switches_before_leaving;
 };
 
 using StandinGetControlFn = StandinControl*(__cdecl*)();
-// Call after changing scenes[] or current_scene directly, so that the object
-// count at kStandinObjectCountOffset matches again.
-using StandinSyncFn = void(__cdecl*)();

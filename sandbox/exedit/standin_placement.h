@@ -13,10 +13,10 @@ struct Routines {
   const void* load;
 };
 
-// Writes nothing and returns false, with the reason sent to the debugger
-// output, unless every entry point and the object-count variable lie inside
-// the routine area: a jump written elsewhere would overwrite live code or
-// data.
+// Writes nothing and returns false unless every entry point and the
+// object-count variable lie inside the routine area: a jump written
+// elsewhere would overwrite live code or data. The module then no longer
+// fits around the fixed offsets, and refuses to load.
 bool PlaceEntryPoints(unsigned char* module_base,
                       const unsigned char* routine_area,
                       size_t routine_area_size, const Routines& routines);

@@ -1,5 +1,5 @@
 // The one way to reach the stand-in extended editing's control block:
-// through the stand-in's own exports rather than a link-time dependency, so
+// through the stand-in's own export rather than a link-time dependency, so
 // whatever loads it (a host, a test, the benchmark) runs just as well when it
 // is not loaded.
 #pragma once
@@ -11,29 +11,20 @@
 
 namespace sandbox {
 
-// Both null when the module is not the stand-in.
-struct Standin {
-  StandinControl* control = nullptr;
-  StandinSyncFn sync = nullptr;
-};
-
-inline Standin StandinOf(HMODULE module) {
-  if (module == nullptr) return {};
+// Null when the module is not the stand-in.
+inline StandinControl* StandinOf(HMODULE module) {
+  if (module == nullptr) return nullptr;
   auto get_control = reinterpret_cast<StandinGetControlFn>(
       reinterpret_cast<void*>(GetProcAddress(module, "StandinGetControl")));
-  auto sync = reinterpret_cast<StandinSyncFn>(
-      reinterpret_cast<void*>(GetProcAddress(module, "StandinSync")));
-  if (get_control == nullptr || sync == nullptr) return {};
-  return {get_control(), sync};
+  return get_control != nullptr ? get_control() : nullptr;
 }
 
 // The first of the host's plug-ins that is the stand-in.
-inline Standin FindStandin(const Host& host) {
+inline StandinControl* FindStandin(const Host& host) {
   for (const auto& filter : host.filters()) {
-    const Standin standin = StandinOf(filter->module);
-    if (standin.control != nullptr) return standin;
+    if (StandinControl* control = StandinOf(filter->module)) return control;
   }
-  return {};
+  return nullptr;
 }
 
 }  // namespace sandbox

@@ -1,12 +1,12 @@
 // A stand-in for the host video editor, enough to load filter plug-ins the
 // way the editor does and to drive them: LoadLibrary, GetFilterTable, a record
 // of its own per plug-in (live checkbox values, services, window, instance),
-// a real window per plug-in, every init callback, then kHostMsgInit to every
+// a real window per plug-in, the init callback, then kHostMsgInit to every
 // plug-in once all are loaded. It offers the system-information, filter-by-
 // index and add-menu-entry services, records the menu entries, and on a menu
-// choice sends kHostMsgCommand with an edit handle of its own. Modal windows
-// that a command opens are answered by its DialogAnswerer, unless it was made
-// to expect none. Closing calls every exit callback before the DLLs are freed.
+// choice sends kHostMsgCommand with an edit handle of its own. The windows a
+// command opens are a DialogAnswerer's to answer. Closing calls every exit
+// callback before the DLLs are freed.
 //
 // One Host at a time per process (the services are plain functions).
 #pragma once
@@ -14,12 +14,10 @@
 #include <windows.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/host_api.h"
-#include "sandbox/host/dialog_answerer.h"
 
 namespace sandbox {
 
@@ -49,21 +47,14 @@ struct LoadedFilter {
   HMODULE module = nullptr;
   FilterRecord record{};   // the host's own record of the filter
   HWND window = nullptr;
-  std::vector<int> check_values;
-  bool init_called = false;
+  std::vector<int> check_values;  // live checkbox values, by index
   BOOL init_result = FALSE;
   std::string name_text, information_text;  // storage for added filters
 };
 
-// Whether a host answers the windows its plug-ins open. One that expects
-// none (the benchmark's, which calls no command that asks anything) runs no
-// dialog answerer, whose watcher would otherwise wake 25 times a second
-// through every timing.
-enum class Dialogs { kAnswered, kNone };
-
 class Host {
  public:
-  explicit Host(Dialogs dialogs = Dialogs::kAnswered);
+  Host();
   // Calls every plug-in's exit callback, then destroys the windows and frees
   // the DLLs; sends no message.
   ~Host();
@@ -83,20 +74,12 @@ class Host {
   // to `filter` directly when given. Returns the callback's result.
   BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
 
-  // Sets checkbox `index` of a filter: the live value that the record's
-  // pointer at byte offset 72 leads to.
-  void SetCheck(LoadedFilter* filter, int index, int value);
-
-  LoadedFilter* Find(const std::string& file_name);  // "exedit.auf", any case
-  const MenuEntry* FindMenuEntry(int id) const;      // null when none
+  const MenuEntry* FindMenuEntry(int id) const;  // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
   const std::vector<MenuEntry>& menu() const { return menu_; }
   const std::vector<CallbackCall>& callback_calls() const { return calls_; }
-  const ServiceCounts& service_counts() const { return counts_; }
-  void ResetServiceCounts() { counts_ = ServiceCounts{}; }
+  ServiceCounts& service_counts() { return counts_; }
   EditHandle edit_handle() { return &edit_session_; }
-  // Only for a host made with Dialogs::kAnswered.
-  DialogAnswerer& answerer() { return *answerer_; }
   const std::string& last_error() const { return last_error_; }
 
  private:
@@ -116,7 +99,6 @@ class Host {
   std::vector<MenuEntry> menu_;
   std::vector<CallbackCall> calls_;
   ServiceCounts counts_;
-  std::optional<DialogAnswerer> answerer_;
   std::string last_error_;
 };
 

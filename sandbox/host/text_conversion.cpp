@@ -1,7 +1,5 @@
 #include "sandbox/host/text_conversion.h"
 
-#include <windows.h>
-
 namespace sandbox {
 namespace {
 
@@ -22,5 +20,15 @@ std::string FromWide(const std::wstring& wide, UINT code_page) {
 std::string Ansi(const std::wstring& wide) { return FromWide(wide, CP_ACP); }
 
 std::string WideToUtf8(const std::wstring& wide) { return FromWide(wide, CP_UTF8); }
+
+std::wstring Wide(const std::string& bytes, UINT code_page) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int wide_length = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
+  if (wide_length <= 0) return {};
+  std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+  MultiByteToWideChar(code_page, 0, bytes.data(), length, &wide[0], wide_length);
+  return wide;
+}
 
 }  // namespace sandbox

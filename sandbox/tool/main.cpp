@@ -6,26 +6,40 @@
 #include <string>
 #include <vector>
 
+#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/find_standin.h"
 #include "sandbox/host/paths.h"
+#include "sandbox/host/process_windows.h"
 #include "sandbox/host/sandbox_host.h"
+#include "sandbox/host/text_conversion.h"
 #include "sandbox/tool/options.h"
 #include "sandbox/tool/report.h"
 #include "sandbox/tool/sample_project.h"
-#include "sandbox/tool/text_conversion.h"
 
 namespace {
 
 using namespace sandbox::tool;
 
-// The host, and how many of the windows it answered are on screen already.
+// Far longer than any session takes: only a window that nobody can answer
+// keeps one running this long.
+constexpr DWORD kSessionLimitMilliseconds = 60000;
+
+void CALLBACK SessionTooLong(void*, BOOLEAN) {
+  sandbox::EndStuckProcess("trebbo-host: the session did not end within 60 s",
+                           kExitDialogStuck);
+}
+
+// The host, the person at its keyboard, and how many of the windows answered
+// are on screen already.
 struct Session {
+  sandbox::DialogAnswerer answerer;
   sandbox::Host host;
   size_t windows_printed = 0;
 };
 
 void PrintNewWindows(Session& session) {
-  session.windows_printed = PrintWindowsSeen(session.host, session.windows_printed, "  ");
+  session.windows_printed =
+      PrintWindowsSeen(session.host, session.answerer, session.windows_printed, "  ");
 }
 
 // The plug-ins in order, each with its init callback; stops at the first
@@ -33,9 +47,10 @@ void PrintNewWindows(Session& session) {
 bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
   for (const std::wstring& wide_path : paths) {
     // The host hands ANSI paths to LoadLibraryA, as the editor does; a path
-    // the code page cannot spell is refused rather than mangled.
-    std::string path;
-    if (!AnsiExactly(wide_path, path)) {
+    // the code page cannot spell is refused rather than mangled. Decoded
+    // back the way the file system decodes it, the bytes must give the path.
+    const std::string path = sandbox::Ansi(wide_path);
+    if (sandbox::Wide(path, CP_ACP) != wide_path) {
       PrintError("the ANSI code page cannot spell " + sandbox::WideToUtf8(wide_path));
       return false;
     }
@@ -43,7 +58,7 @@ bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
     if (filter != nullptr) PrintLoadedFilter(*filter);
     PrintNewWindows(session);
     if (filter == nullptr) {
-      PrintError(AnsiToUtf8(session.host.last_error()));
+      PrintError(sandbox::AnsiToUtf8(session.host.last_error()));
       return false;
     }
   }
@@ -51,35 +66,39 @@ bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
 }
 
 bool SetCheckbox(sandbox::Host& host, int value) {
-  sandbox::LoadedFilter* trebbo = host.Find("trebbo.auf");
-  if (trebbo == nullptr || trebbo->check_values.empty()) {
-    PrintError("--checkbox: trebbo.auf with a checkbox is not loaded");
-    return false;
+  for (const auto& filter : host.filters()) {
+    if (lstrcmpiA(sandbox::FileNameOf(filter->path).c_str(), "trebbo.auf") != 0 ||
+        filter->check_values.empty()) {
+      continue;
+    }
+    filter->check_values[0] = value;
+    Print(std::string("checkbox 0 of trebbo.auf set ") + (value ? "on" : "off"));
+    return true;
   }
-  host.SetCheck(trebbo, 0, value);
-  Print(std::string("checkbox 0 of trebbo.auf set ") + (value ? "on" : "off"));
-  return true;
+  PrintError("--checkbox: trebbo.auf with a checkbox is not loaded");
+  return false;
 }
 
 // False only when no menu entry has this id.
-bool RunCommand(Session& session, int id, const sandbox::Standin& standin) {
+bool RunCommand(Session& session, int id, StandinControl* standin) {
   const sandbox::MenuEntry* entry = session.host.FindMenuEntry(id);
   if (entry == nullptr) {
     PrintError("no menu entry with id " + std::to_string(id));
     return false;
   }
   Print("");
-  Print("run " + std::to_string(id) + " " + ShiftJisToUtf8(entry->text));
-  const int first_call = standin.control ? standin.control->call_count : 0;
+  Print("run " + std::to_string(id) + " " + sandbox::ShiftJisToUtf8(entry->text));
+  // Each command's calls from the start of the log.
+  if (standin != nullptr) standin->call_count = 0;
   const BOOL result = session.host.ChooseMenu(id);
   PrintNewWindows(session);
-  if (standin.control != nullptr) {
-    PrintStandinCalls(*standin.control, first_call, "  ");
-    Print("  editor ends on scene " + std::to_string(standin.control->current_scene));
+  if (standin != nullptr) {
+    PrintStandinCalls(*standin, "  ");
+    Print("  editor ends on scene " + std::to_string(standin->current_scene));
   }
-  Print(result ? "  callback returned TRUE (the host ignores the result)"
-               : "  callback returned FALSE (normal: the plug-in answers every "
-                 "message with FALSE, and the host ignores the result)");
+  Print(std::string("  callback returned ") + (result ? "TRUE" : "FALSE") +
+        " (normal: the plug-in answers every message with FALSE, and the host ignores "
+        "the result)");
   return true;
 }
 
@@ -88,9 +107,9 @@ bool RunCommand(Session& session, int id, const sandbox::Standin& standin) {
 int ExitStatus(const sandbox::Host& host, int otherwise) {
   std::string failed;
   for (const auto& filter : host.filters()) {
-    if (!filter->init_called || filter->init_result) continue;
+    if (filter->init_result) continue;
     failed += (failed.empty() ? "" : ", ") +
-              AnsiToUtf8(sandbox::FileNameOf(filter->path));
+              sandbox::AnsiToUtf8(sandbox::FileNameOf(filter->path));
   }
   if (failed.empty()) return otherwise;
   PrintError("init returned FALSE for " + failed + " (see above)");
@@ -98,12 +117,11 @@ int ExitStatus(const sandbox::Host& host, int otherwise) {
 }
 
 int RunSession(const Options& options) {
+  HANDLE deadline = nullptr;
+  CreateTimerQueueTimer(&deadline, nullptr, &SessionTooLong, nullptr,
+                        kSessionLimitMilliseconds, 0, WT_EXECUTEONLYONCE);
   Session session;
   sandbox::Host& host = session.host;
-  if (!host.last_error().empty()) {
-    PrintError(host.last_error());
-    return kExitCannotServe;
-  }
   if (!LoadPlugins(session, options.plugins)) return kExitPluginFailed;
   host.SendInit();
   Print("init message sent");
@@ -113,33 +131,28 @@ int RunSession(const Options& options) {
   if (options.set_checkbox && !SetCheckbox(host, options.checkbox_value)) {
     return ExitStatus(host, kExitCannotServe);
   }
-  const sandbox::Standin standin = sandbox::FindStandin(host);
-  if ((options.sample_project || options.print_scenes) && standin.control == nullptr) {
+  StandinControl* const standin = sandbox::FindStandin(host);
+  if ((options.sample_project || options.print_scenes) && standin == nullptr) {
     PrintError("the stand-in extended editing (exedit.auf of the sandbox) is not loaded");
     return ExitStatus(host, kExitCannotServe);
   }
-  if (options.sample_project) FillSampleProject(standin);
+  if (options.sample_project) FillSampleProject(*standin);
 
   // The answers are for whichever folder dialogs come, in order; a dialog
   // beyond them is cancelled and reported.
-  for (const FolderAnswer& answer : options.answers) {
-    if (answer.cancel) {
-      host.answerer().QueueCancel(L"");
-    } else {
-      host.answerer().QueueFolder(L"", answer.folder);
-    }
+  for (const std::wstring& folder : options.answers) {
+    session.answerer.ExpectFolderDialog("", folder);
   }
   for (int id : options.runs) {
     if (!RunCommand(session, id, standin)) return ExitStatus(host, kExitCannotServe);
   }
-  if (host.answerer().PendingAnswers() > 0) {
+  if (session.answerer.PendingAnswers() > 0) {
     Print("");
-    Print(std::to_string(host.answerer().PendingAnswers()) +
-          " folder answer(s) left unused");
+    Print(std::to_string(session.answerer.PendingAnswers()) + " folder answer(s) left unused");
   }
   if (options.print_scenes) {
     Print("");
-    PrintScenes(*standin.control);
+    PrintScenes(*standin);
   }
   return ExitStatus(host, kExitDone);
 }

@@ -4,13 +4,10 @@
 
 #include <cwchar>
 
-#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/text_conversion.h"
 
 namespace sandbox::tool {
 namespace {
-
-static_assert(sandbox::kExitDialogStuck == 3, "the usage text says 3");
 
 constexpr char kUsage[] =
     "usage: trebbo-host [options]\n"
@@ -43,7 +40,8 @@ constexpr char kUsage[] =
     "  1  a plug-in did not load (nothing more is done), or its init callback\n"
     "     returned FALSE (the session goes on, to show what the plug-in does)\n"
     "  2  wrong arguments\n"
-    "  3  a dialog stayed open even when closed by force\n"
+    "  3  the session did not end within 60 s: a window stayed open that\n"
+    "     could not be answered\n"
     "  4  what was asked needs what is not loaded: a --run id without a menu\n"
     "     entry, --checkbox without trebbo.auf, --sample-project or --scenes\n"
     "     without the stand-in\n"
@@ -101,9 +99,9 @@ bool ParseArguments(int argc, wchar_t** argv, Options& options,
       options.checkbox_value = value == L"on" ? 1 : 0;
     } else if (arg == L"--answer") {
       if (!has_value) return needs_value();
-      options.answers.push_back({false, FullPath(argv[++i])});
+      options.answers.push_back(FullPath(argv[++i]));
     } else if (arg == L"--cancel") {
-      options.answers.push_back({true, L""});
+      options.answers.push_back(L"");
     } else if (arg == L"--sample-project") {
       options.sample_project = true;
     } else if (arg == L"--run") {

@@ -13,20 +13,14 @@ namespace sandbox::tool {
 constexpr int kExitDone = 0;
 constexpr int kExitPluginFailed = 1;  // did not load, or init returned FALSE
 constexpr int kExitUsage = 2;
-// 3 is sandbox::kExitDialogStuck, with which the dialog answerer ends a
-// process whose dialog will not close.
+constexpr int kExitDialogStuck = 3;   // the session outlived its deadline
 constexpr int kExitCannotServe = 4;   // what was asked needs what is not loaded
-
-struct FolderAnswer {
-  bool cancel;
-  std::wstring folder;  // a full path
-};
 
 struct Options {
   std::vector<std::wstring> plugins;  // full paths, in load order
   bool set_checkbox = false;
   int checkbox_value = 0;
-  std::vector<FolderAnswer> answers;
+  std::vector<std::wstring> answers;  // full paths, or empty for a cancel
   bool sample_project = false;
   std::vector<int> runs;
   bool print_scenes = false;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "sandbox/host/paths.h"
-#include "sandbox/tool/text_conversion.h"
+#include "sandbox/host/text_conversion.h"
 
 namespace sandbox::tool {
 namespace {
@@ -17,7 +17,7 @@ void WriteTo(DWORD std_handle, const std::string& utf8) {
   DWORD mode = 0;
   if (GetConsoleMode(out, &mode)) {
     // A console would read the bytes in its own code page: hand it UTF-16.
-    const std::wstring wide = MultiByteToWide(utf8, CP_UTF8);
+    const std::wstring wide = Wide(utf8, CP_UTF8);
     DWORD written = 0;
     WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written,
                   nullptr);
@@ -36,43 +36,30 @@ void WriteTo(DWORD std_handle, const std::string& utf8) {
 
 std::string Quoted(const std::string& utf8) { return "\"" + utf8 + "\""; }
 
-// A text a plug-in passed to an ANSI function comes back from the window
-// system as UTF-16 decoded with the process's code page. Encoding it back the
-// same way returns the plug-in's bytes, which are Shift_JIS.
-std::string PluginText(const std::wstring& seen) {
-  return ShiftJisToUtf8(Ansi(seen));
-}
-
 std::string RecordText(const char* text) {
   return text != nullptr ? Quoted(ShiftJisToUtf8(text)) : "(none)";
 }
 
 std::string FilterLabel(const LoadedFilter& filter) {
-  if (!filter.path.empty()) return AnsiToUtf8(FileNameOf(filter.path));
-  return "filter " + RecordText(filter.record.name);
+  return AnsiToUtf8(FileNameOf(filter.path));
 }
 
-std::string WindowOwner(const Host& host, HWND window) {
-  if (window == nullptr) return "no owner";
+std::string WindowLine(const Host& host, const Window& window) {
+  if (window.kind == Window::Kind::kFolderDialog) {
+    std::string outcome = "answered " + WideToUtf8(window.folder);
+    if (!window.expected) {
+      outcome = "no answer queued, cancelled";
+    } else if (window.folder.empty()) {
+      outcome = "cancelled";
+    }
+    return "folder dialog " + Quoted(WideToUtf8(Wide(window.title, CP_ACP))) + ": " + outcome;
+  }
+  std::string owner = "owner: another window";
   for (const auto& filter : host.filters()) {
-    if (filter->window == window) return "owner: window of " + FilterLabel(*filter);
+    if (filter->window == window.owner) owner = "owner: window of " + FilterLabel(*filter);
   }
-  return "owner: another window";
-}
-
-std::string WindowLine(const Host&, const FolderDialogSeen& dialog) {
-  std::string outcome = "answered " + WideToUtf8(dialog.folder);
-  if (!dialog.answered) {
-    outcome = "no answer queued, cancelled";
-  } else if (dialog.cancelled) {
-    outcome = "cancelled";
-  }
-  return "folder dialog " + Quoted(WideToUtf8(dialog.title)) + ": " + outcome;
-}
-
-std::string WindowLine(const Host& host, const MessageBoxSeen& box) {
-  return "message box " + Quoted(PluginText(box.caption)) + ": " +
-         ShiftJisToUtf8(box.text_ansi) + "  (" + WindowOwner(host, box.owner) + ")";
+  return "message box " + Quoted(ShiftJisToUtf8(window.title)) + ": " +
+         ShiftJisToUtf8(window.text) + "  (" + owner + ")";
 }
 
 // "1-49" for a run of three or more consecutive scenes, else single numbers.
@@ -93,25 +80,14 @@ std::string SceneList(const std::vector<int>& scenes) {
   return list;
 }
 
-std::string CallPath(const StandinCall& call) {
-  if (call.path_length < 0) return "(no path)";
-  std::string path = AnsiToUtf8(call.path);
-  if (call.path_length >= kStandinMaxPath) {
-    path += "... (" + std::to_string(call.path_length) + " bytes)";
-  }
-  return path;
-}
-
 std::string SwitchText(const std::vector<int>& switches) {
   return (switches.size() == 1 ? "switch to scene " : "switch to scenes ") +
          SceneList(switches);
 }
 
 std::string FileRoutineText(const StandinCall& call) {
-  const std::string failed = call.result ? "" : "  (failed)";
-  if (call.routine == kStandinSave) return "save -> " + CallPath(call) + failed;
-  if (call.routine == kStandinLoad) return "load <- " + CallPath(call) + failed;
-  return "unknown routine " + std::to_string(call.routine);
+  const std::string arrow = call.routine == kStandinSave ? "save -> " : "load <- ";
+  return arrow + AnsiToUtf8(call.path) + (call.result ? "" : "  (failed)");
 }
 
 }  // namespace
@@ -127,27 +103,22 @@ void PrintLoadedFilter(const LoadedFilter& filter) {
   const FilterRecord& record = filter.record;
   Print("  name " + RecordText(record.name) + ", information " +
         RecordText(record.information));
-  if (!filter.init_called) {
-    Print("  no init callback");
-  } else if (filter.init_result) {
+  if (filter.init_result) {
     Print("  init returned TRUE");
   } else {
     Print("  init returned FALSE: the plug-in reports that it cannot work (for "
           "trebbo.auf: exedit.auf was not loaded before it)");
   }
   for (size_t i = 0; i < filter.check_values.size(); ++i) {
-    const char* label = record.check_labels != nullptr ? record.check_labels[i] : nullptr;
-    Print("  checkbox " + std::to_string(i) + " " + RecordText(label) + ": " +
-          (filter.check_values[i] ? "on" : "off"));
+    Print("  checkbox " + std::to_string(i) + " " + RecordText(record.check_labels[i]) +
+          ": " + (filter.check_values[i] ? "on" : "off"));
   }
 }
 
-size_t PrintWindowsSeen(Host& host, size_t first, const std::string& indent) {
-  const std::vector<WindowSeen> seen = host.answerer().seen();
-  for (size_t i = first; i < seen.size(); ++i) {
-    Print(indent + std::visit([&](const auto& window) { return WindowLine(host, window); },
-                              seen[i]));
-  }
+size_t PrintWindowsSeen(const Host& host, const DialogAnswerer& answerer, size_t first,
+                        const std::string& indent) {
+  const std::vector<Window> seen = answerer.seen();
+  for (size_t i = first; i < seen.size(); ++i) Print(indent + WindowLine(host, seen[i]));
   return seen.size();
 }
 
@@ -167,39 +138,20 @@ void PrintMenu(const Host& host) {
   }
 }
 
-void PrintStandinCalls(const StandinControl& control, int first,
-                       const std::string& indent) {
-  const int kept = control.call_count < kStandinMaxCalls ? control.call_count
-                                                         : kStandinMaxCalls;
+void PrintStandinCalls(const StandinControl& control, const std::string& indent) {
   std::vector<int> switches;
-  auto flush_switches = [&]() {
-    if (!switches.empty()) Print(indent + SwitchText(switches));
-    switches.clear();
-  };
-  for (int i = first; i < kept; ++i) {
+  for (int i = 0; i < control.call_count && i < kStandinMaxCalls; ++i) {
     const StandinCall& call = control.calls[i];
     if (call.routine == kStandinChangeScene) {
-      if (call.result) {
-        switches.push_back(call.scene);
-        continue;
-      }
-      flush_switches();
-      Print(indent + "switch to scene " + std::to_string(call.scene) + "  (failed)");
-    } else if (!switches.empty() && switches.back() == call.current_scene) {
-      Print(indent + SwitchText(switches) + ", " + FileRoutineText(call));
-      switches.clear();
-    } else {
-      flush_switches();
-      Print(indent + "in scene " + std::to_string(call.current_scene) + ": " +
-            FileRoutineText(call));
+      switches.push_back(call.scene);
+      continue;
     }
+    const std::string led_here = switches.empty() ? "" : SwitchText(switches) + ", ";
+    Print(indent + led_here + FileRoutineText(call));
+    switches.clear();
   }
-  flush_switches();
-  const int unlogged = control.call_count - (first > kept ? first : kept);
-  if (unlogged > 0) {
-    Print(indent + std::to_string(unlogged) + " more calls, not logged");
-  }
-  if (first >= control.call_count) Print(indent + "no calls of extended editing");
+  if (!switches.empty()) Print(indent + SwitchText(switches));
+  if (control.call_count == 0) Print(indent + "no calls of extended editing");
 }
 
 void PrintScenes(const StandinControl& control) {
@@ -210,11 +162,9 @@ void PrintScenes(const StandinControl& control) {
     const StandinScene& scene = control.scenes[i];
     if (scene.count <= 0) continue;
     any = true;
-    const int count = scene.count < kStandinMaxObjects ? scene.count : kStandinMaxObjects;
     std::string line = "  scene " + std::to_string(i) + (i == 0 ? " (root)" : "") + ":";
-    for (int j = 0; j < count; ++j) {
-      const std::string label(scene.objects[j], strnlen(scene.objects[j], kStandinMaxLabel));
-      line += (j == 0 ? " " : ", ") + ShiftJisToUtf8(label);
+    for (int j = 0; j < scene.count; ++j) {
+      line += (j == 0 ? " " : ", ") + ShiftJisToUtf8(scene.objects[j]);
     }
     Print(line);
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sandbox/exedit/standin_control.h"
+#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/sandbox_host.h"
 
 namespace sandbox::tool {
@@ -18,14 +19,14 @@ void PrintError(const std::string& utf8_line);
 void PrintLoadedFilter(const LoadedFilter& filter);
 // The folder dialogs and message boxes from the `first` seen on, in the
 // order they came. Returns how many have been seen in all: the next `first`.
-size_t PrintWindowsSeen(Host& host, size_t first, const std::string& indent);
+size_t PrintWindowsSeen(const Host& host, const DialogAnswerer& answerer, size_t first,
+                        const std::string& indent);
 void PrintMenu(const Host& host);
 
-// The routine calls from `first` on, in order. Scene switches with nothing in
+// The routine calls in the log, in order. Scene switches with nothing in
 // between share a line, and a save or load joins the switches that led to
-// its scene: "switch to scenes 2, 3, save -> ...\scene_3.exo".
-void PrintStandinCalls(const StandinControl& control, int first,
-                       const std::string& indent);
+// it: "switch to scenes 2, 3, save -> ...\scene_3.exo".
+void PrintStandinCalls(const StandinControl& control, const std::string& indent);
 void PrintScenes(const StandinControl& control);
 
 }  // namespace sandbox::tool

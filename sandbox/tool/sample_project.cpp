@@ -8,7 +8,7 @@
 
 namespace sandbox::tool {
 
-void FillSampleProject(const Standin& standin) {
+void FillSampleProject(StandinControl& control) {
   struct SampleScene {
     int scene;
     std::vector<const char*> labels;  // Shift_JIS, as the editor keeps them
@@ -19,7 +19,6 @@ void FillSampleProject(const Standin& standin) {
       {3, {"画像ファイル「背景」"}},
       {10, {"シーン", "カメラ制御", "グループ制御"}},
   };
-  StandinControl& control = *standin.control;
   for (StandinScene& scene : control.scenes) scene = StandinScene{};
   for (const SampleScene& entry : sample) {
     StandinScene& scene = control.scenes[entry.scene];
@@ -28,7 +27,6 @@ void FillSampleProject(const Standin& standin) {
     }
   }
   control.current_scene = 0;
-  standin.sync();
   Print("sample project: objects in scenes 0, 1, 3 and 10");
 }
 

@@ -4,9 +4,11 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/exedit_calls.h"
 #include "tests/support/sandbox_session.h"
 #include "tests/support/scene_folder_files.h"
 #include "tests/support/test_paths.h"
@@ -17,61 +19,59 @@ constexpr int kImportAll = 1025;
 constexpr int kExportAll = 1026;
 
 // The title of the folder dialog each command opens.
-inline std::wstring FolderDialogTitle(int id) {
-  return id == kExportAll ? L"Select folder to save" : L"Select folder to import";
+inline std::string FolderDialogTitle(int id) {
+  return id == kExportAll ? "Select folder to save" : "Select folder to import";
 }
+
+// A folder under `base`, nested in levels of 100 `letter`s, whose path has
+// exactly `length` bytes.
+std::wstring FolderOfLength(const std::wstring& base, size_t length, wchar_t letter);
 
 class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override { OpenFreshProject(); }
-  void TearDown() override {
-    ExpectOnlyQueuedWindows();
-    EXPECT_TRUE(session_->Close()) << "a DLL stayed loaded";
-  }
-
-  // Every window the test queued an answer for came, and nothing else.
-  void ExpectOnlyQueuedWindows() {
-    const std::string mismatch = session_->ScriptMismatch();
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
-  }
+  void TearDown() override { CloseProject(); }
 
   // Unloads everything and loads the stand-in and the plug-in anew: an empty
   // project, the plug-in armed, nothing recorded yet.
-  void OpenFreshProject() {
-    if (session_) {
-      ExpectOnlyQueuedWindows();
-      ASSERT_TRUE(session_->Close());
-    }
-    session_ = std::make_unique<SandboxSession>();
-    ASSERT_NE(session_->LoadExedit(), nullptr) << host().last_error();
-    ASSERT_NE(session_->standin(), nullptr);
-    trebbo_ = session_->LoadTrebbo();
-    ASSERT_NE(trebbo_, nullptr) << host().last_error();
-    host().SendInit();
-    ASSERT_EQ(host().menu().size(), 2u) << "the plug-in did not arm its menu";
-  }
+  void OpenFreshProject();
+  // Every window the test expected came, and nothing else; then the DLLs
+  // leave the process.
+  void CloseProject();
 
   // Chooses a menu entry with the folder dialog answered by `folder`.
-  void Run(int id, const std::wstring& folder) {
-    host().answerer().QueueFolder(FolderDialogTitle(id), folder);
-    EXPECT_FALSE(host().ChooseMenu(id));
-  }
+  void Run(int id, const std::wstring& folder);
 
-  // Command `id` with folders the ANSI code page cannot spell chosen in
-  // turn, then `usable`: café and x¥y under 932, 書き出し and tāg under 1252.
-  // Each is made beside the look-alike the code page makes of its name, which
-  // holds scene files. Each must bring the folder-missing message and the
-  // dialog again, and nothing beside `usable` may change; what the command
-  // then does with `usable` is the caller's to check.
-  void RunRefusingUnnamable(int id, const std::wstring& usable);
+  // Command `id` with every kind of folder it must refuse chosen in turn,
+  // then `usable`: one that does not exist, two the ANSI code page cannot
+  // spell (café and x¥y under 932, 書き出し and tāg under 1252), each made
+  // beside the look-alike the code page makes of its name where there is
+  // one, holding scene files, and one a byte too long for its scene paths.
+  // Each must bring the folder-missing message as the user sees it and the
+  // dialog again, and nothing beside `usable` may change. What the command
+  // then asks of extended editing, and that it asked nothing before, is the
+  // caller's to check.
+  void RunRefusingFolders(int id, const std::wstring& usable);
+
+  // What this project's commands must hand extended editing, and the calls
+  // of a whole export or import on `folder`.
+  CommandContext context();
+  std::vector<ExeditCall> ExportCalls(const std::wstring& folder, const std::vector<int>& scenes);
+  std::vector<ExeditCall> ImportCalls(const std::wstring& folder, const std::vector<int>& scenes);
+  // The stand-in's record of the calls it was given.
+  std::vector<ExeditCall> calls() { return ExeditCalls(standin()); }
 
   sandbox::Host& host() { return session_->host(); }
-  // The stand-in's record of the calls it was given, and the project's scenes.
-  StandinControl& calls() { return *session_->standin(); }
+  sandbox::DialogAnswerer& answerer() { return session_->answerer(); }
   SandboxSession& session() { return *session_; }
+  // The stand-in's control block: the project's scenes and its call log.
+  StandinControl& standin() { return *session_->standin(); }
+  sandbox::LoadedFilter* exedit() { return exedit_; }
   sandbox::LoadedFilter* trebbo() { return trebbo_; }
 
+ private:
   std::unique_ptr<SandboxSession> session_;
+  sandbox::LoadedFilter* exedit_ = nullptr;
   sandbox::LoadedFilter* trebbo_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
-// A sandbox host with the plug-ins of one scenario loaded, torn down so that
-// the next scenario loads fresh copies of the DLLs.
+// A sandbox host with the plug-ins of one scenario loaded and a dialog
+// answerer at the keyboard, torn down so that the next scenario loads fresh
+// copies of the DLLs.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,7 @@
 #include <string>
 
 #include "sandbox/exedit/standin_control.h"
-#include "sandbox/host/find_standin.h"
+#include "sandbox/host/dialog_answerer.h"
 #include "sandbox/host/sandbox_host.h"
 
 namespace testing_support {
@@ -19,24 +20,26 @@ class SandboxSession {
   ~SandboxSession() { Close(); }
 
   sandbox::Host& host() { return *host_; }
+  sandbox::DialogAnswerer& answerer() { return answerer_; }
   sandbox::LoadedFilter* LoadTrebbo();
   sandbox::LoadedFilter* LoadExedit();  // the stand-in
   // The stand-in's control block, once it is loaded.
-  StandinControl* standin() { return standin_.control; }
+  StandinControl* standin() { return standin_; }
   // Puts `count` objects labelled "<scene>-<n>" into a scene of the stand-in.
   void AddObjects(int scene, int count);
-
-  // Empty when the host's dialog answerer met exactly the windows queued for
-  // it; otherwise a line for each window it did not expect and the count of
-  // expected ones that never came.
-  std::string ScriptMismatch();
 
   // Unloads everything; true when neither DLL stays in the process.
   bool Close();
 
  private:
+  sandbox::DialogAnswerer answerer_;
   std::unique_ptr<sandbox::Host> host_;
-  sandbox::Standin standin_;
+  StandinControl* standin_ = nullptr;
 };
+
+// A message box of the plug-in's as its users must see it: caption "Trebbo",
+// `text` (the expected Shift_JIS bytes), owned by the plug-in's window, a lone
+// OK button and no icon.
+sandbox::Window TrebboMessage(const char* text, HWND owner);
 
 }  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "tests/support/scene_folder_files.h"
 
+#include "tests/support/exedit_calls.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -72,39 +74,6 @@ std::string ReadFileBytes(const std::wstring& path) {
   return bytes;
 }
 
-static int KeptCalls(const StandinControl& control) {
-  return std::min(control.call_count, kStandinMaxCalls);
-}
-
-std::vector<int> SceneSwitches(const StandinControl& control) {
-  std::vector<int> scenes;
-  for (int i = 0; i < KeptCalls(control); ++i) {
-    if (control.calls[i].routine == kStandinChangeScene) scenes.push_back(control.calls[i].scene);
-  }
-  return scenes;
-}
-
-static std::vector<SceneFileCall> CallsOf(const StandinControl& control, int routine) {
-  std::vector<SceneFileCall> calls;
-  for (int i = 0; i < KeptCalls(control); ++i) {
-    const StandinCall& call = control.calls[i];
-    if (call.routine == routine) calls.push_back({call.current_scene, call.path});
-  }
-  return calls;
-}
-
-std::vector<SceneFileCall> Saves(const StandinControl& control) {
-  return CallsOf(control, kStandinSave);
-}
-
-std::vector<SceneFileCall> Loads(const StandinControl& control) {
-  return CallsOf(control, kStandinLoad);
-}
-
-static std::string SceneFileName(int scene) {
-  return scene == 0 ? "scene_root.exo" : "scene_" + std::to_string(scene) + ".exo";
-}
-
 std::vector<std::wstring> SceneFileNames(const std::vector<int>& scenes) {
   std::vector<std::wstring> names;
   for (int scene : scenes) {
@@ -115,23 +84,9 @@ std::vector<std::wstring> SceneFileNames(const std::vector<int>& scenes) {
   return names;
 }
 
-std::vector<SceneFileCall> SceneFileCalls(const std::string& folder,
-                                          const std::vector<int>& scenes) {
-  std::vector<SceneFileCall> calls;
-  for (int scene : scenes) calls.push_back({scene, folder + "\\" + SceneFileName(scene)});
-  return calls;
-}
-
 std::vector<std::string> ObjectsOf(const StandinControl& control, int scene) {
   const StandinScene& s = control.scenes[scene];
   return std::vector<std::string>(s.objects, s.objects + s.count);
-}
-
-std::vector<int> AllScenesThenRoot() {
-  std::vector<int> scenes;
-  for (int scene = 0; scene <= 49; ++scene) scenes.push_back(scene);
-  scenes.push_back(0);
-  return scenes;
 }
 
 }  // namespace testing_support

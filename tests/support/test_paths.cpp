@@ -3,24 +3,14 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "sandbox/host/paths.h"
 
 namespace testing_support {
 
-static std::string FromEnvironmentOr(const char* name, const char* built) {
-  const char* value = std::getenv(name);
-  return sandbox::WindowsPath(value && *value ? value : built);
-}
+std::string TrebboAufPath() { return sandbox::WindowsPath(TREBBO_AUF_PATH); }
 
-std::string TrebboAufPath() {
-  return FromEnvironmentOr("TREBBO_AUF", TREBBO_AUF_PATH);
-}
-
-std::string ExeditStandinPath() {
-  return FromEnvironmentOr("EXEDIT_STANDIN", EXEDIT_STANDIN_PATH);
-}
+std::string ExeditStandinPath() { return sandbox::WindowsPath(EXEDIT_STANDIN_PATH); }
 
 std::wstring NewScratchFolder(const std::wstring& hint) {
   static int serial = 0;

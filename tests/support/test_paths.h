@@ -6,7 +6,6 @@
 namespace testing_support {
 
 // The built trebbo.auf and the stand-in exedit.auf as Windows paths.
-// TREBBO_AUF / EXEDIT_STANDIN in the environment override the built ones.
 std::string TrebboAufPath();
 std::string ExeditStandinPath();
 

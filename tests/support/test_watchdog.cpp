@@ -1,13 +1,13 @@
-// The last resort behind the bounded waits of the tests: a test still
-// running long after the slowest test finishes ends its program, naming the
-// test and the windows open. Every test program links this in.
+// The one bound on every wait of the tests: a test still running long after
+// the slowest test finishes ends its program, naming the test and the windows
+// open. Every test program links this in.
 #include <windows.h>
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "tests/support/stuck_process.h"
+#include "sandbox/host/process_windows.h"
 
 namespace {
 
@@ -32,9 +32,10 @@ class TestWatchdog : public ::testing::EmptyTestEventListener {
 
  private:
   static void CALLBACK Expired(void* watchdog, BOOLEAN) {
-    testing_support::EndStuckProcess(
-        "test " + static_cast<TestWatchdog*>(watchdog)->name_ +
-        " still running after " + std::to_string(kTestLimitMilliseconds / 1000) + " s");
+    sandbox::EndStuckProcess("test " + static_cast<TestWatchdog*>(watchdog)->name_ +
+                                 " still running after " +
+                                 std::to_string(kTestLimitMilliseconds / 1000) + " s",
+                             1);
   }
 
   std::string name_;
