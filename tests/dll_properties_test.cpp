@@ -1,8 +1,8 @@
-// The file a user drops into the plug-in folder: a 32-bit DLL with one
-// undecorated export, system imports only, a manifest and version
-// information as its only resources, and its texts in Shift_JIS. Read
-// straight from the PE file, not through a loader, except the version
-// information, which is read as Windows shows it.
+// The file a user drops into the plug-in folder: a DLL with one undecorated
+// export, system imports only, a manifest and version information as its
+// only resources, and its texts in Shift_JIS. Read straight from the PE
+// file, not through a loader, except the version information, which is read
+// as Windows shows it.
 #include <windows.h>
 
 #include <algorithm>
@@ -83,13 +83,6 @@ class TrebboAufFile : public ::testing::Test {
   }
   PeFile pe_{testing_support::TrebboAufPath()};
 };
-
-TEST_F(TrebboAufFile, IsA32BitDll) {
-  const auto* nt = pe_.Nt();
-  EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
-  EXPECT_TRUE(nt->FileHeader.Characteristics & IMAGE_FILE_DLL);
-  EXPECT_EQ(nt->OptionalHeader.Magic, IMAGE_NT_OPTIONAL_HDR32_MAGIC);
-}
 
 TEST_F(TrebboAufFile, ExportsGetFilterTableAlone) {
   const auto& directory = pe_.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
