@@ -10,7 +10,6 @@
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -123,15 +122,9 @@ class TrebboAufVersion : public ::testing::Test {
     ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info_.data()));
   }
 
-  // For the project's version and copyright, which are ASCII.
-  static std::wstring Wide(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-  }
-
   const void* Query(const std::wstring& key, UINT* length) {
     void* value = nullptr;
-    if (!VerQueryValueW(info_.data(), key.c_str(), &value, length)) return nullptr;
-    return value;
+    return VerQueryValueW(info_.data(), key.c_str(), &value, length) ? value : nullptr;
   }
 
   // A string of the string table in Japanese (0x0411) and Unicode (1200,
@@ -147,13 +140,10 @@ class TrebboAufVersion : public ::testing::Test {
   std::vector<char> info_;
 };
 
-// "1.0.0" as the four numbers of a fixed version: 1, 0, 0, 0.
-std::vector<unsigned> VersionNumbers(const std::string& version) {
-  std::vector<unsigned> numbers;
-  std::istringstream in(version);
-  for (std::string part; std::getline(in, part, '.');) numbers.push_back(std::stoul(part));
-  numbers.resize(4, 0);
-  return numbers;
+// The four numbers of a fixed version, as the file's properties show them.
+std::string Dotted(DWORD ms, DWORD ls) {
+  return std::to_string(HIWORD(ms)) + "." + std::to_string(LOWORD(ms)) + "." +
+         std::to_string(HIWORD(ls)) + "." + std::to_string(LOWORD(ls));
 }
 
 TEST_F(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
@@ -161,29 +151,24 @@ TEST_F(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
   UINT length = 0;
   const auto* translation = static_cast<const WORD*>(Query(L"\\VarFileInfo\\Translation", &length));
   ASSERT_NE(translation, nullptr);
-  ASSERT_EQ(length, 2 * sizeof(WORD));
-  EXPECT_EQ(translation[0], 0x0411);
-  EXPECT_EQ(translation[1], 1200);
+  EXPECT_EQ(std::vector<WORD>(translation, translation + length / sizeof(WORD)),
+            (std::vector<WORD>{0x0411, 1200}));
 
-  const std::wstring version = Wide(TREBBO_PROJECT_VERSION);
   EXPECT_EQ(String(L"ProductName"), L"Trebbo");
   EXPECT_EQ(String(L"OriginalFilename"), L"trebbo.auf");
-  EXPECT_EQ(String(L"FileVersion"), version);
-  EXPECT_EQ(String(L"ProductVersion"), version);
+  EXPECT_EQ(String(L"FileVersion"), L"" TREBBO_PROJECT_VERSION);
+  EXPECT_EQ(String(L"ProductVersion"), L"" TREBBO_PROJECT_VERSION);
   // Compiled from UTF-8 source: a wrong code page would garble the Japanese.
   EXPECT_EQ(String(L"FileDescription"), L"" TREBBO_PROJECT_DESCRIPTION);
-  EXPECT_EQ(String(L"LegalCopyright"), Wide(TREBBO_COPYRIGHT));
+  EXPECT_EQ(String(L"LegalCopyright"), L"" TREBBO_COPYRIGHT);
 
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(Query(L"\\", &length));
   ASSERT_NE(fixed, nullptr);
   ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
-  EXPECT_EQ(fixed->dwSignature, VS_FFI_SIGNATURE);
-  auto numbers = [](DWORD ms, DWORD ls) {
-    return std::vector<unsigned>{HIWORD(ms), LOWORD(ms), HIWORD(ls), LOWORD(ls)};
-  };
-  const std::vector<unsigned> version_numbers = VersionNumbers(TREBBO_PROJECT_VERSION);
-  EXPECT_EQ(numbers(fixed->dwFileVersionMS, fixed->dwFileVersionLS), version_numbers);
-  EXPECT_EQ(numbers(fixed->dwProductVersionMS, fixed->dwProductVersionLS), version_numbers);
+  // The project's three numbers and the 0 the resource script adds.
+  EXPECT_EQ(Dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS), TREBBO_PROJECT_VERSION ".0");
+  EXPECT_EQ(Dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS),
+            TREBBO_PROJECT_VERSION ".0");
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
   EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "not a debug or pre-release build";
 }
