@@ -1,8 +1,6 @@
 // The file a user drops into the plug-in folder: a DLL with one undecorated
 // export, system imports only, a manifest and version information as its
-// only resources, and its texts in Shift_JIS. The file is mapped as an image
-// the system lays out but does not load: RVAs are offsets from its base, the
-// resource functions read its resources, and nothing of it runs.
+// only resources, and its texts in Shift_JIS.
 #include <windows.h>
 
 #include <cstring>
@@ -22,8 +20,9 @@ namespace {
 
 class TrebboAufFile : public ::testing::Test {
  protected:
-  // Mapped as a resource image, the file is never a loaded module: other
-  // tests in this program still see their own first load and its DllMain.
+  // The file mapped as an image the system lays out but does not load: it
+  // runs nothing and is never a loaded module, so the other tests in this
+  // program still see their own first load of the DLL and its DllMain.
   void SetUp() override {
     module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(module_, nullptr) << "cannot map " << path_ << ", error " << GetLastError();
