@@ -189,7 +189,7 @@ FakeRun PickWithFake(const FakeDialogScript& script) {
 // them; the real dialog starts from options 0x1808.
 const std::vector<std::string> kUpToCreation = {
     "CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
-    "factory.CreateInstance(IFileDialog) -> S_OK",
+    "factory.CreateInstance -> S_OK",
 };
 std::vector<std::string> Then(std::vector<std::string> events,
                               const std::vector<std::string>& more) {
@@ -230,7 +230,7 @@ TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
       {"creation fails: only COM to leave",
        [](FakeDialogScript& s) { s.create = REGDB_E_CLASSNOTREG; }, "",
        {"CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
-        "factory.CreateInstance(IFileDialog) -> REGDB_E_CLASSNOTREG", "CoUninitialize"}},
+        "factory.CreateInstance -> REGDB_E_CLASSNOTREG", "CoUninitialize"}},
       // A GetOptions that fails is not trusted with what it wrote: the
       // folder flags go on top of no options.
       {"the set-up calls fail",

@@ -44,14 +44,6 @@ std::string HResultName(HRESULT hr) {
   }
 }
 
-// The one interface the picker asks for by name, any other as its GUID.
-std::string InterfaceName(REFIID iid) {
-  if (iid == IID_IFileDialog) return "IFileDialog";
-  wchar_t text[40] = {};
-  StringFromGUID2(iid, text, 40);
-  return std::string(text, text + lstrlenW(text));
-}
-
 std::string CoInitName(DWORD coinit) {
   if (coinit == COINIT_APARTMENTTHREADED) return "APARTMENTTHREADED";
   if (coinit == COINIT_MULTITHREADED) return "MULTITHREADED";
@@ -70,7 +62,8 @@ std::string Quoted(LPCWSTR text) {
   return quoted + "\"";
 }
 
-// Reference counting that logs every change, so a test sees who holds what.
+// Reference counting that logs each release with the count it leaves, so a
+// test sees who gives back what.
 template <typename Interface>
 class LoggedObject : public Interface {
  public:
@@ -80,11 +73,7 @@ class LoggedObject : public Interface {
   }
   virtual ~LoggedObject() { --state_->live_objects; }
 
-  STDMETHODIMP_(ULONG) AddRef() override {
-    ++references_;
-    state_->Log(name_ + ".AddRef -> " + std::to_string(references_));
-    return references_;
-  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
   STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --references_;
     state_->Log(name_ + ".Release -> " + std::to_string(left));
@@ -93,8 +82,7 @@ class LoggedObject : public Interface {
   }
 
  protected:
-  HRESULT Answer(REFIID iid, bool known, void** out) {
-    state_->Log(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
+  HRESULT Answer(bool known, void** out) {
     *out = known ? static_cast<Interface*>(this) : nullptr;
     if (!known) return E_NOINTERFACE;
     AddRef();
@@ -124,7 +112,7 @@ class FakeShellItem final : public LoggedObject<IShellItem> {
       : LoggedObject(std::move(state), "item") {}
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, iid == IID_IUnknown || iid == IID_IShellItem, out);
+    return Answer(iid == IID_IUnknown || iid == IID_IShellItem, out);
   }
   STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
     const bool file_path = form == SIGDN_FILESYSPATH;
@@ -154,7 +142,7 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
       : LoggedObject(std::move(state), "dialog") {}
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, iid == IID_IUnknown || iid == IID_IModalWindow || iid == IID_IFileDialog,
+    return Answer(iid == IID_IUnknown || iid == IID_IModalWindow || iid == IID_IFileDialog,
                   out);
   }
   STDMETHODIMP GetOptions(FILEOPENDIALOGOPTIONS* options) override {
@@ -241,18 +229,15 @@ class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
   explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
       : SingleInterfaceObject(IID_IClassFactory), state_(std::move(state)) {}
 
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+  // Only IFileDialog is handed out, so a picker asking for any other
+  // interface shows as a failed creation.
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
     *out = nullptr;
     HRESULT hr = state_->script.create;
-    if (SUCCEEDED(hr) && outer != nullptr) hr = CLASS_E_NOAGGREGATION;
-    if (SUCCEEDED(hr) && iid != IID_IFileDialog && iid != IID_IUnknown &&
-        iid != IID_IModalWindow) {
-      hr = E_NOINTERFACE;
-    }
-    state_->Log("factory.CreateInstance(" + InterfaceName(iid) + ") -> " + HResultName(hr));
+    if (SUCCEEDED(hr) && iid != IID_IFileDialog) hr = E_NOINTERFACE;
+    state_->Log("factory.CreateInstance -> " + HResultName(hr));
     if (FAILED(hr)) return hr;
-    // One reference, handed over; every interface starts at the object.
-    *out = static_cast<IFileDialog*>(new FakeFileDialog(state_));
+    *out = static_cast<IFileDialog*>(new FakeFileDialog(state_));  // its one reference
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
