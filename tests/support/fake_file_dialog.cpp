@@ -62,33 +62,40 @@ std::string Quoted(LPCWSTR text) {
   return quoted + "\"";
 }
 
-// Reference counting that logs each release with the count it leaves, so a
-// test sees who gives back what.
-template <typename Interface>
-class LoggedObject : public Interface {
+// IUnknown of every fake, answering for Interface and the interfaces it
+// derives from. One given a name counts as live until its last release and
+// logs each release with the count it leaves, so a test sees who gives back
+// what; the others are COM's business and not logged.
+template <typename Interface, typename... Bases>
+class FakeObject : public Interface {
  public:
-  LoggedObject(std::shared_ptr<FakeDialogState> state, const char* name)
+  explicit FakeObject(std::shared_ptr<FakeDialogState> state = nullptr,
+                      const char* name = nullptr)
       : state_(std::move(state)), name_(name) {
-    ++state_->live_objects;
+    if (name_ != nullptr) ++state_->live_objects;
   }
-  virtual ~LoggedObject() { --state_->live_objects; }
-
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    state_->Log(name_ + ".Release -> " + std::to_string(left));
-    if (left == 0) delete this;
-    return left;
+  virtual ~FakeObject() {
+    if (name_ != nullptr) --state_->live_objects;
   }
 
- protected:
-  HRESULT Answer(bool known, void** out) {
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    const bool known = iid == IID_IUnknown || iid == __uuidof(Interface) ||
+                       ((iid == __uuidof(Bases)) || ...);
     *out = known ? static_cast<Interface*>(this) : nullptr;
     if (!known) return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
-  void Log(const std::string& event) { state_->Log(name_ + "." + event); }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (name_ != nullptr) Log("Release -> " + std::to_string(left));
+    if (left == 0) delete this;
+    return left;
+  }
+
+ protected:
+  void Log(const std::string& event) { state_->Log(name_ + ("." + event)); }
   // An unexpected call: logged, so a whole-sequence comparison shows it.
   // What it would hand out is null.
   template <typename... Out>
@@ -101,19 +108,16 @@ class LoggedObject : public Interface {
   const std::shared_ptr<FakeDialogState>& state() const { return state_; }
 
  private:
-  std::shared_ptr<FakeDialogState> state_;
-  const std::string name_;
+  const std::shared_ptr<FakeDialogState> state_;
+  const char* const name_;
   ULONG references_ = 1;
 };
 
-class FakeShellItem final : public LoggedObject<IShellItem> {
+class FakeShellItem final : public FakeObject<IShellItem> {
  public:
   explicit FakeShellItem(std::shared_ptr<FakeDialogState> state)
-      : LoggedObject(std::move(state), "item") {}
+      : FakeObject(std::move(state), "item") {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid == IID_IUnknown || iid == IID_IShellItem, out);
-  }
   STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
     const bool file_path = form == SIGDN_FILESYSPATH;
     Log("GetDisplayName(" + (file_path ? "SIGDN_FILESYSPATH" : Hex32(form)) + ")");
@@ -136,15 +140,11 @@ class FakeShellItem final : public LoggedObject<IShellItem> {
   STDMETHODIMP Compare(IShellItem*, SICHINTF, int*) override { return Unexpected("Compare"); }
 };
 
-class FakeFileDialog final : public LoggedObject<IFileDialog> {
+class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
  public:
   explicit FakeFileDialog(std::shared_ptr<FakeDialogState> state)
-      : LoggedObject(std::move(state), "dialog") {}
+      : FakeObject(std::move(state), "dialog") {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid == IID_IUnknown || iid == IID_IModalWindow || iid == IID_IFileDialog,
-                  out);
-  }
   STDMETHODIMP GetOptions(FILEOPENDIALOGOPTIONS* options) override {
     Log("GetOptions");
     *options = script().options;
@@ -195,96 +195,55 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
   STDMETHODIMP SetFilter(IShellItemFilter*) override { return Unexpected("SetFilter"); }
 };
 
-// IUnknown for a helper object that offers one interface besides it. Its
-// reference counting is not part of what the tests look at, so it is not
-// logged.
-template <typename Interface>
-class SingleInterfaceObject : public Interface {
- public:
-  explicit SingleInterfaceObject(const IID& iid) : iid_(iid) {}
-  virtual ~SingleInterfaceObject() = default;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    const bool known = iid == IID_IUnknown || iid == iid_;
-    *out = known ? this : nullptr;
-    if (!known) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  const IID& iid_;
-  ULONG references_ = 1;
-};
-
 // COM holds the factory while it is registered.
-class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
+class FakeClassFactory final : public FakeObject<IClassFactory> {
  public:
   explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
-      : SingleInterfaceObject(IID_IClassFactory), state_(std::move(state)) {}
+      : FakeObject(std::move(state)) {}
 
   // Only IFileDialog is handed out, so a picker asking for any other
   // interface shows as a failed creation.
   STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
     *out = nullptr;
-    HRESULT hr = state_->script.create;
+    HRESULT hr = script().create;
     if (SUCCEEDED(hr) && iid != IID_IFileDialog) hr = E_NOINTERFACE;
-    state_->Log("factory.CreateInstance -> " + HResultName(hr));
+    state()->Log("factory.CreateInstance -> " + HResultName(hr));
     if (FAILED(hr)) return hr;
-    *out = static_cast<IFileDialog*>(new FakeFileDialog(state_));  // its one reference
+    *out = static_cast<IFileDialog*>(new FakeFileDialog(state()));  // its one reference
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
- private:
-  std::shared_ptr<FakeDialogState> state_;
 };
 
-class InitializeSpy final : public SingleInterfaceObject<IInitializeSpy> {
+class InitializeSpy final : public FakeObject<IInitializeSpy> {
  public:
   explicit InitializeSpy(std::shared_ptr<FakeDialogState> state)
-      : SingleInterfaceObject(IID_IInitializeSpy), state_(std::move(state)) {}
+      : FakeObject(std::move(state)) {}
 
   STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
   STDMETHODIMP PostInitialize(HRESULT hr, DWORD coinit, DWORD) override {
-    state_->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
+    state()->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
     return hr;
   }
   STDMETHODIMP PreUninitialize(DWORD) override {
-    state_->Log("CoUninitialize");
+    state()->Log("CoUninitialize");
     return S_OK;
   }
   STDMETHODIMP PostUninitialize(DWORD) override { return S_OK; }
-
- private:
-  std::shared_ptr<FakeDialogState> state_;
 };
 
 // Watches the process's task allocator for the path buffer being freed.
 // There is one per process, registered on first use and never revoked: COM
 // defers a revocation while blocks allocated under the spy are outstanding,
-// and a second registration would then fail.
-class PathFreeSpy : public IMallocSpy {
+// and a second registration would then fail. Its first reference is never
+// given back.
+class PathFreeSpy final : public FakeObject<IMallocSpy> {
  public:
   void Watch(std::shared_ptr<FakeDialogState> state) {
     const std::lock_guard<std::mutex> lock(mutex_);
     watched_ = std::move(state);
   }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    const bool known = iid == IID_IUnknown || iid == IID_IMallocSpy;
-    *out = known ? this : nullptr;
-    return known ? S_OK : E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
 
   STDMETHODIMP_(void*) PreFree(void* request, BOOL) override {
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -313,8 +272,8 @@ class PathFreeSpy : public IMallocSpy {
 };
 
 PathFreeSpy& TheFreeSpy() {
-  static PathFreeSpy spy;
-  return spy;
+  static PathFreeSpy* const spy = new PathFreeSpy;
+  return *spy;
 }
 
 bool FreeSpyRegistered() {
