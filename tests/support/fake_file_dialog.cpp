@@ -37,8 +37,6 @@ std::string HResultName(HRESULT hr) {
   switch (hr) {
     case S_OK: return "S_OK";
     case S_FALSE: return "S_FALSE";
-    case E_NOINTERFACE: return "E_NOINTERFACE";
-    case RPC_E_CHANGED_MODE: return "RPC_E_CHANGED_MODE";
     case REGDB_E_CLASSNOTREG: return "REGDB_E_CLASSNOTREG";
     default: return Hex32(static_cast<unsigned long>(hr));
   }
@@ -46,7 +44,6 @@ std::string HResultName(HRESULT hr) {
 
 std::string CoInitName(DWORD coinit) {
   if (coinit == COINIT_APARTMENTTHREADED) return "APARTMENTTHREADED";
-  if (coinit == COINIT_MULTITHREADED) return "MULTITHREADED";
   return Hex32(coinit);
 }
 
@@ -195,7 +192,6 @@ class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
   STDMETHODIMP SetFilter(IShellItemFilter*) override { return Unexpected("SetFilter"); }
 };
 
-// COM holds the factory while it is registered.
 class FakeClassFactory final : public FakeObject<IClassFactory> {
  public:
   explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
@@ -289,16 +285,18 @@ FakeFileDialogClass::FakeFileDialogClass(const FakeDialogScript& script)
     if (FAILED(hr)) setup_error_ += std::string(call) + " " + HResultName(hr) + "; ";
     return SUCCEEDED(hr);
   };
-  factory_ = new FakeClassFactory(state_);
+  // COM keeps its own reference to each while it is registered.
+  IClassFactory* factory = new FakeClassFactory(state_);
   class_registered_ = succeeded(
       "CoRegisterClassObject",
-      CoRegisterClassObject(CLSID_FileOpenDialog, factory_, CLSCTX_INPROC_SERVER,
+      CoRegisterClassObject(CLSID_FileOpenDialog, factory, CLSCTX_INPROC_SERVER,
                             REGCLS_MULTIPLEUSE, &class_cookie_));
-  InitializeSpy* initialize_spy = new InitializeSpy(state_);
+  factory->Release();
+  IInitializeSpy* initialize_spy = new InitializeSpy(state_);
   initialize_spy_registered_ = succeeded(
       "CoRegisterInitializeSpy",
       CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie_));
-  initialize_spy->Release();  // COM keeps its own reference while registered
+  initialize_spy->Release();
   if (!FreeSpyRegistered()) setup_error_ += "CoRegisterMallocSpy failed; ";
   TheFreeSpy().Watch(state_);
 }
@@ -307,7 +305,6 @@ FakeFileDialogClass::~FakeFileDialogClass() {
   TheFreeSpy().Watch(nullptr);
   if (initialize_spy_registered_) CoRevokeInitializeSpy(initialize_spy_cookie_);
   if (class_registered_) CoRevokeClassObject(class_cookie_);
-  factory_->Release();
 }
 
 std::vector<std::string> FakeFileDialogClass::events() const {

@@ -56,12 +56,10 @@ class FakeFileDialogClass {
 
  private:
   std::shared_ptr<FakeDialogState> state_;
-  IClassFactory* factory_ = nullptr;
   DWORD class_cookie_ = 0;
   ULARGE_INTEGER initialize_spy_cookie_{};
   bool class_registered_ = false;
   bool initialize_spy_registered_ = false;
-  bool malloc_spy_registered_ = false;
   std::string setup_error_;
 };
 
