@@ -1,5 +1,8 @@
 #include "tests/support/fake_file_dialog.h"
 
+#include <shlwapi.h>
+
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <mutex>
@@ -18,11 +21,7 @@ struct FakeDialogState {
   mutable std::mutex mutex;  // the malloc spy logs from any thread
   std::vector<std::string> events;
   int live_objects = 0;
-  void* path_buffer = nullptr;  // what GetDisplayName handed out
-  void NoteFree(void* block) {
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (block != nullptr && block == path_buffer) events.push_back("CoTaskMemFree(path)");
-  }
+  std::atomic<void*> path_buffer{nullptr};  // what GetDisplayName handed out
 };
 
 namespace {
@@ -120,12 +119,8 @@ class FakeShellItem final : public FakeObject<IShellItem> {
     Log("GetDisplayName(" + (file_path ? "SIGDN_FILESYSPATH" : Hex32(form)) + ")");
     *name = nullptr;
     if (FAILED(script().get_display_name)) return script().get_display_name;
-    const std::wstring& path = script().path;
-    const size_t bytes = (path.size() + 1) * sizeof(wchar_t);
-    *name = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-    if (*name == nullptr) return E_OUTOFMEMORY;
-    CopyMemory(*name, path.c_str(), bytes);
-    const std::lock_guard<std::mutex> lock(state()->mutex);
+    // A copy from the task allocator, as the caller frees it.
+    if (FAILED(SHStrDupW(script().path.c_str(), name))) return E_OUTOFMEMORY;
     state()->path_buffer = *name;
     return script().get_display_name;
   }
@@ -243,7 +238,9 @@ class PathFreeSpy final : public FakeObject<IMallocSpy> {
 
   STDMETHODIMP_(void*) PreFree(void* request, BOOL) override {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (watched_ != nullptr) watched_->NoteFree(request);
+    if (watched_ != nullptr && request != nullptr && request == watched_->path_buffer) {
+      watched_->Log("CoTaskMemFree(path)");
+    }
     return request;
   }
   STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T bytes) override { return bytes; }
