@@ -42,8 +42,7 @@ std::string HResultName(HRESULT hr) {
 }
 
 std::string CoInitName(DWORD coinit) {
-  if (coinit == COINIT_APARTMENTTHREADED) return "APARTMENTTHREADED";
-  return Hex32(coinit);
+  return coinit == COINIT_APARTMENTTHREADED ? "APARTMENTTHREADED" : Hex32(coinit);
 }
 
 // ASCII as is, anything else as \uXXXX, so a log line shows exactly which
@@ -111,8 +110,7 @@ class FakeObject : public Interface {
 
 class FakeShellItem final : public FakeObject<IShellItem> {
  public:
-  explicit FakeShellItem(std::shared_ptr<FakeDialogState> state)
-      : FakeObject(std::move(state), "item") {}
+  using FakeObject::FakeObject;
 
   STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
     const bool file_path = form == SIGDN_FILESYSPATH;
@@ -134,8 +132,7 @@ class FakeShellItem final : public FakeObject<IShellItem> {
 
 class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
  public:
-  explicit FakeFileDialog(std::shared_ptr<FakeDialogState> state)
-      : FakeObject(std::move(state), "dialog") {}
+  using FakeObject::FakeObject;
 
   STDMETHODIMP GetOptions(FILEOPENDIALOGOPTIONS* options) override {
     Log("GetOptions");
@@ -158,7 +155,7 @@ class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
     Log("GetResult");
     *item = nullptr;
     if (FAILED(script().get_result)) return script().get_result;
-    *item = new FakeShellItem(state());
+    *item = new FakeShellItem(state(), "item");
     return script().get_result;
   }
 
@@ -189,8 +186,7 @@ class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
 
 class FakeClassFactory final : public FakeObject<IClassFactory> {
  public:
-  explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
-      : FakeObject(std::move(state)) {}
+  using FakeObject::FakeObject;
 
   // Only IFileDialog is handed out, so a picker asking for any other
   // interface shows as a failed creation.
@@ -200,7 +196,7 @@ class FakeClassFactory final : public FakeObject<IClassFactory> {
     if (SUCCEEDED(hr) && iid != IID_IFileDialog) hr = E_NOINTERFACE;
     state()->Log("factory.CreateInstance -> " + HResultName(hr));
     if (FAILED(hr)) return hr;
-    *out = static_cast<IFileDialog*>(new FakeFileDialog(state()));  // its one reference
+    *out = static_cast<IFileDialog*>(new FakeFileDialog(state(), "dialog"));
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
@@ -208,8 +204,7 @@ class FakeClassFactory final : public FakeObject<IClassFactory> {
 
 class InitializeSpy final : public FakeObject<IInitializeSpy> {
  public:
-  explicit InitializeSpy(std::shared_ptr<FakeDialogState> state)
-      : FakeObject(std::move(state)) {}
+  using FakeObject::FakeObject;
 
   STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
