@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 namespace testing_support {
@@ -259,51 +260,51 @@ class PathFreeSpy final : public FakeObject<IMallocSpy> {
   std::shared_ptr<FakeDialogState> watched_;
 };
 
-PathFreeSpy& TheFreeSpy() {
+// Null when COM would not take it.
+PathFreeSpy* RegisteredFreeSpy() {
   static PathFreeSpy* const spy = new PathFreeSpy;
-  return *spy;
-}
-
-bool FreeSpyRegistered() {
-  static const bool registered = SUCCEEDED(CoRegisterMallocSpy(&TheFreeSpy()));
-  return registered;
+  static const bool registered = SUCCEEDED(CoRegisterMallocSpy(spy));
+  return registered ? spy : nullptr;
 }
 
 }  // namespace
 
-FakeFileDialogClass::FakeFileDialogClass(const FakeDialogScript& script)
-    : state_(std::make_shared<FakeDialogState>(script)) {
-  auto succeeded = [this](const char* call, HRESULT hr) {
-    if (FAILED(hr)) setup_error_ += std::string(call) + " " + HResultName(hr) + "; ";
+FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
+                                const std::function<void()>& code) {
+  const auto state = std::make_shared<FakeDialogState>(script);
+  FakeDialogLog log;
+  auto registered = [&log](const char* call, HRESULT hr) {
+    if (FAILED(hr)) log.setup_error += std::string(call) + " " + HResultName(hr) + "; ";
     return SUCCEEDED(hr);
   };
   // COM keeps its own reference to each while it is registered.
-  IClassFactory* factory = new FakeClassFactory(state_);
-  class_registered_ = succeeded(
+  IClassFactory* factory = new FakeClassFactory(state);
+  DWORD class_cookie = 0;
+  const bool class_registered = registered(
       "CoRegisterClassObject",
       CoRegisterClassObject(CLSID_FileOpenDialog, factory, CLSCTX_INPROC_SERVER,
-                            REGCLS_MULTIPLEUSE, &class_cookie_));
+                            REGCLS_MULTIPLEUSE, &class_cookie));
   factory->Release();
-  IInitializeSpy* initialize_spy = new InitializeSpy(state_);
-  initialize_spy_registered_ = succeeded(
-      "CoRegisterInitializeSpy",
-      CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie_));
+  IInitializeSpy* initialize_spy = new InitializeSpy(state);
+  ULARGE_INTEGER initialize_spy_cookie{};
+  const bool initialize_spy_registered = registered(
+      "CoRegisterInitializeSpy", CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie));
   initialize_spy->Release();
-  if (!FreeSpyRegistered()) setup_error_ += "CoRegisterMallocSpy failed; ";
-  TheFreeSpy().Watch(state_);
-}
+  PathFreeSpy* const free_spy = RegisteredFreeSpy();
+  if (free_spy == nullptr) log.setup_error += "CoRegisterMallocSpy failed; ";
 
-FakeFileDialogClass::~FakeFileDialogClass() {
-  TheFreeSpy().Watch(nullptr);
-  if (initialize_spy_registered_) CoRevokeInitializeSpy(initialize_spy_cookie_);
-  if (class_registered_) CoRevokeClassObject(class_cookie_);
+  // Without every registration the code would meet the real dialog.
+  if (log.setup_error.empty()) {
+    free_spy->Watch(state);
+    code();
+    free_spy->Watch(nullptr);
+  }
+  if (initialize_spy_registered) CoRevokeInitializeSpy(initialize_spy_cookie);
+  if (class_registered) CoRevokeClassObject(class_cookie);
+  const std::lock_guard<std::mutex> lock(state->mutex);
+  log.events = state->events;
+  log.live_objects = state->live_objects;
+  return log;
 }
-
-std::vector<std::string> FakeFileDialogClass::events() const {
-  const std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->events;
-}
-
-int FakeFileDialogClass::live_objects() const { return state_->live_objects; }
 
 }  // namespace testing_support
