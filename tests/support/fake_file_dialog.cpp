@@ -9,23 +9,21 @@
 #include <mutex>
 
 namespace testing_support {
+namespace {
 
 struct FakeDialogState {
   explicit FakeDialogState(const FakeDialogScript& s) : script(s) {}
 
   void Log(std::string event) {
     const std::lock_guard<std::mutex> lock(mutex);
-    events.push_back(std::move(event));
+    log.events.push_back(std::move(event));
   }
 
   const FakeDialogScript script;
-  mutable std::mutex mutex;  // the malloc spy logs from any thread
-  std::vector<std::string> events;
-  int live_objects = 0;
+  std::mutex mutex;  // guards log: the malloc spy logs from any thread
+  FakeDialogLog log;
   std::atomic<void*> path_buffer{nullptr};  // what GetDisplayName handed out
 };
-
-namespace {
 
 std::string Hex32(unsigned long value) {
   char text[16];
@@ -68,19 +66,18 @@ class FakeObject : public Interface {
   explicit FakeObject(std::shared_ptr<FakeDialogState> state = nullptr,
                       const char* name = nullptr)
       : state_(std::move(state)), name_(name) {
-    if (name_ != nullptr) ++state_->live_objects;
+    if (name_ != nullptr) ++state_->log.live_objects;
   }
   virtual ~FakeObject() {
-    if (name_ != nullptr) --state_->live_objects;
+    if (name_ != nullptr) --state_->log.live_objects;
   }
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     const bool known = iid == IID_IUnknown || iid == __uuidof(Interface) ||
                        ((iid == __uuidof(Bases)) || ...);
     *out = known ? static_cast<Interface*>(this) : nullptr;
-    if (!known) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
   STDMETHODIMP_(ULONG) Release() override {
@@ -154,9 +151,7 @@ class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
   }
   STDMETHODIMP GetResult(IShellItem** item) override {
     Log("GetResult");
-    *item = nullptr;
-    if (FAILED(script().get_result)) return script().get_result;
-    *item = new FakeShellItem(state(), "item");
+    *item = SUCCEEDED(script().get_result) ? new FakeShellItem(state(), "item") : nullptr;
     return script().get_result;
   }
 
@@ -192,12 +187,11 @@ class FakeClassFactory final : public FakeObject<IClassFactory> {
   // Only IFileDialog is handed out, so a picker asking for any other
   // interface shows as a failed creation.
   STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
-    *out = nullptr;
     HRESULT hr = script().create;
     if (SUCCEEDED(hr) && iid != IID_IFileDialog) hr = E_NOINTERFACE;
     state()->Log("factory.CreateInstance -> " + HResultName(hr));
-    if (FAILED(hr)) return hr;
-    *out = static_cast<IFileDialog*>(new FakeFileDialog(state(), "dialog"));
+    *out = SUCCEEDED(hr) ? static_cast<IFileDialog*>(new FakeFileDialog(state(), "dialog"))
+                         : nullptr;
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
@@ -242,9 +236,8 @@ class PathFreeSpy final : public FakeObject<IMallocSpy> {
   STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T bytes) override { return bytes; }
   STDMETHODIMP_(void*) PostAlloc(void* actual) override { return actual; }
   STDMETHODIMP_(void) PostFree(BOOL) override {}
-  STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T bytes, void** new_request,
-                                   BOOL) override {
-    *new_request = request;
+  STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T bytes, void** out, BOOL) override {
+    *out = request;
     return bytes;
   }
   STDMETHODIMP_(void*) PostRealloc(void* actual, BOOL) override { return actual; }
@@ -272,9 +265,9 @@ PathFreeSpy* RegisteredFreeSpy() {
 FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
                                 const std::function<void()>& code) {
   const auto state = std::make_shared<FakeDialogState>(script);
-  FakeDialogLog log;
-  auto registered = [&log](const char* call, HRESULT hr) {
-    if (FAILED(hr)) log.setup_error += std::string(call) + " " + HResultName(hr) + "; ";
+  std::string& setup_error = state->log.setup_error;  // written only here
+  auto registered = [&setup_error](const char* call, HRESULT hr) {
+    if (FAILED(hr)) setup_error += std::string(call) + " " + HResultName(hr) + "; ";
     return SUCCEEDED(hr);
   };
   // COM keeps its own reference to each while it is registered.
@@ -291,10 +284,10 @@ FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
       "CoRegisterInitializeSpy", CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie));
   initialize_spy->Release();
   PathFreeSpy* const free_spy = RegisteredFreeSpy();
-  if (free_spy == nullptr) log.setup_error += "CoRegisterMallocSpy failed; ";
+  if (free_spy == nullptr) setup_error += "CoRegisterMallocSpy failed; ";
 
-  // Without every registration the code would meet the real dialog.
-  if (log.setup_error.empty()) {
+  // With a registration missing the code could meet the real dialog.
+  if (setup_error.empty()) {
     free_spy->Watch(state);
     code();
     free_spy->Watch(nullptr);
@@ -302,9 +295,7 @@ FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
   if (initialize_spy_registered) CoRevokeInitializeSpy(initialize_spy_cookie);
   if (class_registered) CoRevokeClassObject(class_cookie);
   const std::lock_guard<std::mutex> lock(state->mutex);
-  log.events = state->events;
-  log.live_objects = state->live_objects;
-  return log;
+  return state->log;
 }
 
 }  // namespace testing_support

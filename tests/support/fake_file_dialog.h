@@ -1,8 +1,5 @@
 // A scripted stand-in for the shell's file-open dialog, for the failures the
-// real dialog cannot be made to show. While RunWithFakeDialog runs its code,
-// the calling thread's CoCreateInstance of CLSID_FileOpenDialog gets a fake
-// dialog, and everything the code under test does to it, to the item it
-// hands out, to the path buffer and to COM on the thread is logged in order.
+// real dialog cannot be made to show.
 #pragma once
 
 #include <windows.h>
@@ -38,12 +35,11 @@ struct FakeDialogLog {
   int live_objects = 0;  // fake objects not yet released to zero
 };
 
-// Registers the fake class object on the calling thread, which must already
-// have COM (an apartment of either kind), and spies on that thread's
-// CoInitializeEx and CoUninitialize and on the process's task allocator;
-// runs `code` if all of that worked, then revokes the class object and the
-// initialisation spy. The allocator spy stays registered for the process and
-// only stops watching.
+// Runs `code` on the calling thread, which must already have COM (an
+// apartment of either kind), with its CoCreateInstance of CLSID_FileOpenDialog
+// giving the fake dialog. What the code does to the dialog, to the item it
+// hands out, to the path buffer and to COM on the thread is logged in order.
+// Should the fake fail to register, the code is not run.
 FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
                                 const std::function<void()>& code);
 
