@@ -22,9 +22,10 @@
 namespace {
 
 using sandbox::DialogAnswerer;
+using testing_support::FakeDialogLog;
 using testing_support::FakeDialogScript;
-using testing_support::FakeFileDialogClass;
 using testing_support::OnFreshThread;
+using testing_support::RunWithFakeDialog;
 
 constexpr char kSaveTitle[] = "Select folder to save";
 
@@ -150,10 +151,8 @@ TEST(FolderPickerDialog, ThreadInMultithreadedApartmentGetsNoDialogAndKeepsIt) {
 // ---- the fake dialog: every step's failure --------------------------------
 
 struct FakeRun {
-  std::string setup_error;
+  FakeDialogLog fake;
   std::string folder;
-  std::vector<std::string> events;
-  int objects_left = 0;
   ComState com_before{};
   ComState com_after{};
 };
@@ -167,13 +166,7 @@ FakeRun PickWithFake(const FakeDialogScript& script) {
     // Measuring leaves COM for a moment, which would revoke the fake class;
     // so it happens while the fake is not registered.
     run.com_before = MeasureCom();
-    {
-      FakeFileDialogClass fake(script);
-      run.setup_error = fake.setup_error();
-      run.folder = SelectFolder(kSaveTitle).path;
-      run.events = fake.events();
-      run.objects_left = fake.live_objects();
-    }
+    run.fake = RunWithFakeDialog(script, [&] { run.folder = SelectFolder(kSaveTitle).path; });
     run.com_after = MeasureCom();
     LeaveCom();
     return run;
@@ -184,7 +177,7 @@ FakeRun PickWithFake(const FakeDialogScript& script) {
 // them; the real dialog starts from options 0x1808.
 const std::vector<std::string> kUpToCreation = {
     "CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
-    "factory.CreateInstance(IFileDialog) -> S_OK",
+    "factory.CreateInstance -> S_OK",
 };
 std::vector<std::string> Then(std::vector<std::string> events,
                               const std::vector<std::string>& more) {
@@ -225,7 +218,7 @@ TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
       {"creation fails: only COM to leave",
        [](FakeDialogScript& s) { s.create = REGDB_E_CLASSNOTREG; }, "",
        {"CoInitializeEx(APARTMENTTHREADED) -> S_FALSE",
-        "factory.CreateInstance(IFileDialog) -> REGDB_E_CLASSNOTREG", "CoUninitialize"}},
+        "factory.CreateInstance -> REGDB_E_CLASSNOTREG", "CoUninitialize"}},
       // A GetOptions that fails is not trusted with what it wrote: the
       // folder flags go on top of no options.
       {"the set-up calls fail",
@@ -249,10 +242,10 @@ TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
     row.script(script);
     const FakeRun run = PickWithFake(script);
 
-    ASSERT_EQ(run.setup_error, "");
+    ASSERT_EQ(run.fake.setup_error, "");
     EXPECT_EQ(run.folder, row.folder);
-    EXPECT_EQ(run.events, row.events);
-    EXPECT_EQ(run.objects_left, 0);
+    EXPECT_EQ(run.fake.events, row.events);
+    EXPECT_EQ(run.fake.live_objects, 0);
     EXPECT_EQ(run.com_after, run.com_before);
   }
 }

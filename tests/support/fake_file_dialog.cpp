@@ -1,31 +1,29 @@
 #include "tests/support/fake_file_dialog.h"
 
+#include <shlwapi.h>
+
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 
 namespace testing_support {
+namespace {
 
 struct FakeDialogState {
   explicit FakeDialogState(const FakeDialogScript& s) : script(s) {}
 
   void Log(std::string event) {
     const std::lock_guard<std::mutex> lock(mutex);
-    events.push_back(std::move(event));
+    log.events.push_back(std::move(event));
   }
 
   const FakeDialogScript script;
-  mutable std::mutex mutex;  // the malloc spy logs from any thread
-  std::vector<std::string> events;
-  int live_objects = 0;
-  void* path_buffer = nullptr;  // what GetDisplayName handed out
-  void NoteFree(void* block) {
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (block != nullptr && block == path_buffer) events.push_back("CoTaskMemFree(path)");
-  }
+  std::mutex mutex;  // guards log: the malloc spy logs from any thread
+  FakeDialogLog log;
+  std::atomic<void*> path_buffer{nullptr};  // what GetDisplayName handed out
 };
-
-namespace {
 
 std::string Hex32(unsigned long value) {
   char text[16];
@@ -37,25 +35,13 @@ std::string HResultName(HRESULT hr) {
   switch (hr) {
     case S_OK: return "S_OK";
     case S_FALSE: return "S_FALSE";
-    case E_NOINTERFACE: return "E_NOINTERFACE";
-    case RPC_E_CHANGED_MODE: return "RPC_E_CHANGED_MODE";
     case REGDB_E_CLASSNOTREG: return "REGDB_E_CLASSNOTREG";
     default: return Hex32(static_cast<unsigned long>(hr));
   }
 }
 
-// The one interface the picker asks for by name, any other as its GUID.
-std::string InterfaceName(REFIID iid) {
-  if (iid == IID_IFileDialog) return "IFileDialog";
-  wchar_t text[40] = {};
-  StringFromGUID2(iid, text, 40);
-  return std::string(text, text + lstrlenW(text));
-}
-
 std::string CoInitName(DWORD coinit) {
-  if (coinit == COINIT_APARTMENTTHREADED) return "APARTMENTTHREADED";
-  if (coinit == COINIT_MULTITHREADED) return "MULTITHREADED";
-  return Hex32(coinit);
+  return coinit == COINIT_APARTMENTTHREADED ? "APARTMENTTHREADED" : Hex32(coinit);
 }
 
 // ASCII as is, anything else as \uXXXX, so a log line shows exactly which
@@ -70,37 +56,39 @@ std::string Quoted(LPCWSTR text) {
   return quoted + "\"";
 }
 
-// Reference counting that logs every change, so a test sees who holds what.
-template <typename Interface>
-class LoggedObject : public Interface {
+// IUnknown of every fake, answering for Interface and the interfaces it
+// derives from. One given a name counts as live until its last release and
+// logs each release with the count it leaves, so a test sees who gives back
+// what; the others are COM's business and not logged.
+template <typename Interface, typename... Bases>
+class FakeObject : public Interface {
  public:
-  LoggedObject(std::shared_ptr<FakeDialogState> state, const char* name)
+  explicit FakeObject(std::shared_ptr<FakeDialogState> state = nullptr,
+                      const char* name = nullptr)
       : state_(std::move(state)), name_(name) {
-    ++state_->live_objects;
+    if (name_ != nullptr) ++state_->log.live_objects;
   }
-  virtual ~LoggedObject() { --state_->live_objects; }
+  virtual ~FakeObject() {
+    if (name_ != nullptr) --state_->log.live_objects;
+  }
 
-  STDMETHODIMP_(ULONG) AddRef() override {
-    ++references_;
-    state_->Log(name_ + ".AddRef -> " + std::to_string(references_));
-    return references_;
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    const bool known = iid == IID_IUnknown || iid == __uuidof(Interface) ||
+                       ((iid == __uuidof(Bases)) || ...);
+    *out = known ? static_cast<Interface*>(this) : nullptr;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
   }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
   STDMETHODIMP_(ULONG) Release() override {
     const ULONG left = --references_;
-    state_->Log(name_ + ".Release -> " + std::to_string(left));
+    if (name_ != nullptr) Log("Release -> " + std::to_string(left));
     if (left == 0) delete this;
     return left;
   }
 
  protected:
-  HRESULT Answer(REFIID iid, bool known, void** out) {
-    state_->Log(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
-    *out = known ? static_cast<Interface*>(this) : nullptr;
-    if (!known) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  void Log(const std::string& event) { state_->Log(name_ + "." + event); }
+  void Log(const std::string& event) { state_->Log(name_ + ("." + event)); }
   // An unexpected call: logged, so a whole-sequence comparison shows it.
   // What it would hand out is null.
   template <typename... Out>
@@ -113,30 +101,22 @@ class LoggedObject : public Interface {
   const std::shared_ptr<FakeDialogState>& state() const { return state_; }
 
  private:
-  std::shared_ptr<FakeDialogState> state_;
-  const std::string name_;
+  const std::shared_ptr<FakeDialogState> state_;
+  const char* const name_;
   ULONG references_ = 1;
 };
 
-class FakeShellItem final : public LoggedObject<IShellItem> {
+class FakeShellItem final : public FakeObject<IShellItem> {
  public:
-  explicit FakeShellItem(std::shared_ptr<FakeDialogState> state)
-      : LoggedObject(std::move(state), "item") {}
+  using FakeObject::FakeObject;
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, iid == IID_IUnknown || iid == IID_IShellItem, out);
-  }
   STDMETHODIMP GetDisplayName(SIGDN form, LPWSTR* name) override {
     const bool file_path = form == SIGDN_FILESYSPATH;
     Log("GetDisplayName(" + (file_path ? "SIGDN_FILESYSPATH" : Hex32(form)) + ")");
     *name = nullptr;
     if (FAILED(script().get_display_name)) return script().get_display_name;
-    const std::wstring& path = script().path;
-    const size_t bytes = (path.size() + 1) * sizeof(wchar_t);
-    *name = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
-    if (*name == nullptr) return E_OUTOFMEMORY;
-    CopyMemory(*name, path.c_str(), bytes);
-    const std::lock_guard<std::mutex> lock(state()->mutex);
+    // A copy from the task allocator, as the caller frees it.
+    if (FAILED(SHStrDupW(script().path.c_str(), name))) return E_OUTOFMEMORY;
     state()->path_buffer = *name;
     return script().get_display_name;
   }
@@ -148,15 +128,10 @@ class FakeShellItem final : public LoggedObject<IShellItem> {
   STDMETHODIMP Compare(IShellItem*, SICHINTF, int*) override { return Unexpected("Compare"); }
 };
 
-class FakeFileDialog final : public LoggedObject<IFileDialog> {
+class FakeFileDialog final : public FakeObject<IFileDialog, IModalWindow> {
  public:
-  explicit FakeFileDialog(std::shared_ptr<FakeDialogState> state)
-      : LoggedObject(std::move(state), "dialog") {}
+  using FakeObject::FakeObject;
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    return Answer(iid, iid == IID_IUnknown || iid == IID_IModalWindow || iid == IID_IFileDialog,
-                  out);
-  }
   STDMETHODIMP GetOptions(FILEOPENDIALOGOPTIONS* options) override {
     Log("GetOptions");
     *options = script().options;
@@ -176,9 +151,7 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
   }
   STDMETHODIMP GetResult(IShellItem** item) override {
     Log("GetResult");
-    *item = nullptr;
-    if (FAILED(script().get_result)) return script().get_result;
-    *item = new FakeShellItem(state());
+    *item = SUCCEEDED(script().get_result) ? new FakeShellItem(state(), "item") : nullptr;
     return script().get_result;
   }
 
@@ -207,111 +180,64 @@ class FakeFileDialog final : public LoggedObject<IFileDialog> {
   STDMETHODIMP SetFilter(IShellItemFilter*) override { return Unexpected("SetFilter"); }
 };
 
-// IUnknown for a helper object that offers one interface besides it. Its
-// reference counting is not part of what the tests look at, so it is not
-// logged.
-template <typename Interface>
-class SingleInterfaceObject : public Interface {
+class FakeClassFactory final : public FakeObject<IClassFactory> {
  public:
-  explicit SingleInterfaceObject(const IID& iid) : iid_(iid) {}
-  virtual ~SingleInterfaceObject() = default;
+  using FakeObject::FakeObject;
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    const bool known = iid == IID_IUnknown || iid == iid_;
-    *out = known ? this : nullptr;
-    if (!known) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
- private:
-  const IID& iid_;
-  ULONG references_ = 1;
-};
-
-// COM holds the factory while it is registered.
-class FakeClassFactory final : public SingleInterfaceObject<IClassFactory> {
- public:
-  explicit FakeClassFactory(std::shared_ptr<FakeDialogState> state)
-      : SingleInterfaceObject(IID_IClassFactory), state_(std::move(state)) {}
-
-  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    *out = nullptr;
-    HRESULT hr = state_->script.create;
-    if (SUCCEEDED(hr) && outer != nullptr) hr = CLASS_E_NOAGGREGATION;
-    if (SUCCEEDED(hr) && iid != IID_IFileDialog && iid != IID_IUnknown &&
-        iid != IID_IModalWindow) {
-      hr = E_NOINTERFACE;
-    }
-    state_->Log("factory.CreateInstance(" + InterfaceName(iid) + ") -> " + HResultName(hr));
-    if (FAILED(hr)) return hr;
-    // One reference, handed over; every interface starts at the object.
-    *out = static_cast<IFileDialog*>(new FakeFileDialog(state_));
+  // Only IFileDialog is handed out, so a picker asking for any other
+  // interface shows as a failed creation.
+  STDMETHODIMP CreateInstance(IUnknown*, REFIID iid, void** out) override {
+    HRESULT hr = script().create;
+    if (SUCCEEDED(hr) && iid != IID_IFileDialog) hr = E_NOINTERFACE;
+    state()->Log("factory.CreateInstance -> " + HResultName(hr));
+    *out = SUCCEEDED(hr) ? static_cast<IFileDialog*>(new FakeFileDialog(state(), "dialog"))
+                         : nullptr;
     return hr;
   }
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
-
- private:
-  std::shared_ptr<FakeDialogState> state_;
 };
 
-class InitializeSpy final : public SingleInterfaceObject<IInitializeSpy> {
+class InitializeSpy final : public FakeObject<IInitializeSpy> {
  public:
-  explicit InitializeSpy(std::shared_ptr<FakeDialogState> state)
-      : SingleInterfaceObject(IID_IInitializeSpy), state_(std::move(state)) {}
+  using FakeObject::FakeObject;
 
   STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
   STDMETHODIMP PostInitialize(HRESULT hr, DWORD coinit, DWORD) override {
-    state_->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
+    state()->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
     return hr;
   }
   STDMETHODIMP PreUninitialize(DWORD) override {
-    state_->Log("CoUninitialize");
+    state()->Log("CoUninitialize");
     return S_OK;
   }
   STDMETHODIMP PostUninitialize(DWORD) override { return S_OK; }
-
- private:
-  std::shared_ptr<FakeDialogState> state_;
 };
 
 // Watches the process's task allocator for the path buffer being freed.
 // There is one per process, registered on first use and never revoked: COM
 // defers a revocation while blocks allocated under the spy are outstanding,
-// and a second registration would then fail.
-class PathFreeSpy : public IMallocSpy {
+// and a second registration would then fail. Its first reference is never
+// given back.
+class PathFreeSpy final : public FakeObject<IMallocSpy> {
  public:
   void Watch(std::shared_ptr<FakeDialogState> state) {
     const std::lock_guard<std::mutex> lock(mutex_);
     watched_ = std::move(state);
   }
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    const bool known = iid == IID_IUnknown || iid == IID_IMallocSpy;
-    *out = known ? this : nullptr;
-    return known ? S_OK : E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-
   STDMETHODIMP_(void*) PreFree(void* request, BOOL) override {
     const std::lock_guard<std::mutex> lock(mutex_);
-    if (watched_ != nullptr) watched_->NoteFree(request);
+    if (watched_ != nullptr && request != nullptr && request == watched_->path_buffer) {
+      watched_->Log("CoTaskMemFree(path)");
+    }
     return request;
   }
   STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T bytes) override { return bytes; }
   STDMETHODIMP_(void*) PostAlloc(void* actual) override { return actual; }
   STDMETHODIMP_(void) PostFree(BOOL) override {}
-  STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T bytes, void** new_request,
-                                   BOOL) override {
-    *new_request = request;
+  STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T bytes, void** out, BOOL) override {
+    *out = request;
     return bytes;
   }
   STDMETHODIMP_(void*) PostRealloc(void* actual, BOOL) override { return actual; }
@@ -327,50 +253,49 @@ class PathFreeSpy : public IMallocSpy {
   std::shared_ptr<FakeDialogState> watched_;
 };
 
-PathFreeSpy& TheFreeSpy() {
-  static PathFreeSpy spy;
-  return spy;
-}
-
-bool FreeSpyRegistered() {
-  static const bool registered = SUCCEEDED(CoRegisterMallocSpy(&TheFreeSpy()));
-  return registered;
+// Null when COM would not take it.
+PathFreeSpy* RegisteredFreeSpy() {
+  static PathFreeSpy* const spy = new PathFreeSpy;
+  static const bool registered = SUCCEEDED(CoRegisterMallocSpy(spy));
+  return registered ? spy : nullptr;
 }
 
 }  // namespace
 
-FakeFileDialogClass::FakeFileDialogClass(const FakeDialogScript& script)
-    : state_(std::make_shared<FakeDialogState>(script)) {
-  auto succeeded = [this](const char* call, HRESULT hr) {
-    if (FAILED(hr)) setup_error_ += std::string(call) + " " + HResultName(hr) + "; ";
+FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
+                                const std::function<void()>& code) {
+  const auto state = std::make_shared<FakeDialogState>(script);
+  std::string& setup_error = state->log.setup_error;  // written only here
+  auto registered = [&setup_error](const char* call, HRESULT hr) {
+    if (FAILED(hr)) setup_error += std::string(call) + " " + HResultName(hr) + "; ";
     return SUCCEEDED(hr);
   };
-  factory_ = new FakeClassFactory(state_);
-  class_registered_ = succeeded(
+  // COM keeps its own reference to each while it is registered.
+  IClassFactory* factory = new FakeClassFactory(state);
+  DWORD class_cookie = 0;
+  const bool class_registered = registered(
       "CoRegisterClassObject",
-      CoRegisterClassObject(CLSID_FileOpenDialog, factory_, CLSCTX_INPROC_SERVER,
-                            REGCLS_MULTIPLEUSE, &class_cookie_));
-  InitializeSpy* initialize_spy = new InitializeSpy(state_);
-  initialize_spy_registered_ = succeeded(
-      "CoRegisterInitializeSpy",
-      CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie_));
-  initialize_spy->Release();  // COM keeps its own reference while registered
-  if (!FreeSpyRegistered()) setup_error_ += "CoRegisterMallocSpy failed; ";
-  TheFreeSpy().Watch(state_);
-}
+      CoRegisterClassObject(CLSID_FileOpenDialog, factory, CLSCTX_INPROC_SERVER,
+                            REGCLS_MULTIPLEUSE, &class_cookie));
+  factory->Release();
+  IInitializeSpy* initialize_spy = new InitializeSpy(state);
+  ULARGE_INTEGER initialize_spy_cookie{};
+  const bool initialize_spy_registered = registered(
+      "CoRegisterInitializeSpy", CoRegisterInitializeSpy(initialize_spy, &initialize_spy_cookie));
+  initialize_spy->Release();
+  PathFreeSpy* const free_spy = RegisteredFreeSpy();
+  if (free_spy == nullptr) setup_error += "CoRegisterMallocSpy failed; ";
 
-FakeFileDialogClass::~FakeFileDialogClass() {
-  TheFreeSpy().Watch(nullptr);
-  if (initialize_spy_registered_) CoRevokeInitializeSpy(initialize_spy_cookie_);
-  if (class_registered_) CoRevokeClassObject(class_cookie_);
-  factory_->Release();
+  // With a registration missing the code could meet the real dialog.
+  if (setup_error.empty()) {
+    free_spy->Watch(state);
+    code();
+    free_spy->Watch(nullptr);
+  }
+  if (initialize_spy_registered) CoRevokeInitializeSpy(initialize_spy_cookie);
+  if (class_registered) CoRevokeClassObject(class_cookie);
+  const std::lock_guard<std::mutex> lock(state->mutex);
+  return state->log;
 }
-
-std::vector<std::string> FakeFileDialogClass::events() const {
-  const std::lock_guard<std::mutex> lock(state_->mutex);
-  return state_->events;
-}
-
-int FakeFileDialogClass::live_objects() const { return state_->live_objects; }
 
 }  // namespace testing_support

@@ -1,14 +1,11 @@
 // A scripted stand-in for the shell's file-open dialog, for the failures the
-// real dialog cannot be made to show. While a FakeFileDialogClass lives, the
-// calling thread's CoCreateInstance of CLSID_FileOpenDialog gets a fake
-// dialog, and everything the code under test does to it, to the item it
-// hands out, to the path buffer and to COM on the thread is logged in order.
+// real dialog cannot be made to show.
 #pragma once
 
 #include <windows.h>
 #include <shobjidl.h>
 
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,40 +26,21 @@ struct FakeDialogScript {
   std::wstring path = L"C:\\scenes";  // the chosen item's file-system path
 };
 
-struct FakeDialogState;
-
-// Registers the fake class object on the calling thread, which must already
-// have COM (an apartment of either kind), and spies on that thread's
-// CoInitializeEx and CoUninitialize and on the process's task allocator.
-// The class object and the initialisation spy are revoked when it ends, on
-// the same thread; the allocator spy stays registered for the process and
-// only stops watching.
-class FakeFileDialogClass {
- public:
-  explicit FakeFileDialogClass(const FakeDialogScript& script);
-  ~FakeFileDialogClass();
-  FakeFileDialogClass(const FakeFileDialogClass&) = delete;
-  FakeFileDialogClass& operator=(const FakeFileDialogClass&) = delete;
-
-  // Empty when every registration worked, else what failed.
-  const std::string& setup_error() const { return setup_error_; }
-
+// What the fake saw of one run.
+struct FakeDialogLog {
+  std::string setup_error;  // empty when every registration worked, else what failed
   // e.g. "dialog.SetOptions(0x00001868)", "item.Release -> 0",
   // "CoTaskMemFree(path)", "CoUninitialize".
-  std::vector<std::string> events() const;
-
-  // Fake objects not yet released to zero.
-  int live_objects() const;
-
- private:
-  std::shared_ptr<FakeDialogState> state_;
-  IClassFactory* factory_ = nullptr;
-  DWORD class_cookie_ = 0;
-  ULARGE_INTEGER initialize_spy_cookie_{};
-  bool class_registered_ = false;
-  bool initialize_spy_registered_ = false;
-  bool malloc_spy_registered_ = false;
-  std::string setup_error_;
+  std::vector<std::string> events;
+  int live_objects = 0;  // fake objects not yet released to zero
 };
+
+// Runs `code` on the calling thread, which must already have COM (an
+// apartment of either kind), with its CoCreateInstance of CLSID_FileOpenDialog
+// giving the fake dialog. What the code does to the dialog, to the item it
+// hands out, to the path buffer and to COM on the thread is logged in order.
+// Should the fake fail to register, the code is not run.
+FakeDialogLog RunWithFakeDialog(const FakeDialogScript& script,
+                                const std::function<void()>& code);
 
 }  // namespace testing_support
