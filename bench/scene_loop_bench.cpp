@@ -2,20 +2,20 @@
 // the same run. The floor is the work no scene loop can avoid: the same
 // host-service walks (system information, then filter by index from the last
 // filter down with a name comparison, as every scene switch needs), scene
-// switches, saves, loads and file-existence checks, made here directly
-// through the record's service table and the stand-in's routines at their
-// fixed offsets, with every scene path built beforehand. Both run in the
-// sandbox host against the stand-in extended editing with its routines doing
-// no work, in a host of 5 and of 100 filters.
+// switches, saves, loads and file-existence checks, made here directly, with
+// every scene path built beforehand. Both run in the sandbox host against the
+// stand-in extended editing with its routines doing no work, in a host of 5
+// and of 100 filters.
 //
 //   scene_loop_bench [rounds]     (default 41)
 //
 // Each round times a batch of plug-in commands and a batch of floor commands,
 // in alternating order; the best round stands for the cost, the median for
-// how noisy the machine was. Before the timings, one command of each is run
-// with the stand-in logging; the run exits 1 when the floor's calls of the
-// host's services and of the stand-in's routines, every argument included,
-// differ from the plug-in's: a floor that does less work is no floor.
+// how noisy the machine was. Before the timings, one command of each runs
+// with the stand-in working and logging; the run exits 1 when the floor's
+// calls of the host's services and of the stand-in's routines, every
+// argument included, differ from the plug-in's: a floor that does less work
+// is no floor.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -38,103 +38,50 @@
 namespace {
 
 constexpr int kFilterCounts[] = {5, 100};
-constexpr double kSampleSeconds = 0.005;  // one batch: short enough to dodge most preemptions
+constexpr double kBatchMicroseconds = 5000;  // short enough to dodge most preemptions
 constexpr double kGoalRatio = 1.25;
-
-// A fresh folder under the temp folder with an empty file for the root and
-// every even scene, so the import both loads and skips; removed at the end.
-class SceneFolder {
- public:
-  SceneFolder() {
-    char temp[MAX_PATH];
-    if (GetTempPathA(MAX_PATH, temp) == 0) return;
-    const std::string folder =
-        std::string(temp) + "trebbo-bench-" + std::to_string(GetCurrentProcessId());
-    if (!CreateDirectoryA(folder.c_str(), nullptr)) return;
-    folder_ = folder;
-    for (int scene = 0; scene <= kLastScene; ++scene) {
-      const std::string name = scene == 0 ? std::string(kRootSceneFileName)
-                                          : "scene_" + std::to_string(scene) + ".exo";
-      scene_paths_.push_back(folder_ + "\\" + name);
-      if (scene % 2 == 0) CreateEmptyFile(scene_paths_.back());
-    }
-  }
-  ~SceneFolder() {
-    if (folder_.empty()) return;
-    for (const std::string& path : scene_paths_) DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder_.c_str());
-  }
-  SceneFolder(const SceneFolder&) = delete;
-  SceneFolder& operator=(const SceneFolder&) = delete;
-
-  bool ready() const { return !folder_.empty(); }
-  // The folder with its trailing "\", as the commands take it.
-  std::string path_work() const { return folder_ + "\\"; }
-  const std::vector<std::string>& scene_paths() const { return scene_paths_; }
-
- private:
-  static void CreateEmptyFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-
-  std::string folder_;
-  std::vector<std::string> scene_paths_;
-};
-
-using ChangeSceneFn = int(__cdecl*)(int scene, FilterRecord* exedit, EditHandle edit);
-using SaveFn = int(__cdecl*)(const char* path);
-using LoadFn = int(__cdecl*)(const char* path, int a, int b, FilterRecord* caller,
-                             EditHandle edit);
 
 // Everything one command needs, for the plug-in and for the floor.
 struct Setup {
-  std::string scene_path_work;
+  std::string scene_path_work;  // the folder with its trailing "\"
+  std::vector<std::string> scene_paths;
   EditHandle edit;
   FilterRecord* own;
-  // The floor's own reach into the stand-in and its prebuilt scene paths.
-  ChangeSceneFn change_scene;
-  SaveFn save;
-  LoadFn load;
-  const volatile int* object_count;
-  std::vector<const char*> scene_paths;
 };
 
+// The floor reaches extended editing's routines through the link, as the
+// plug-in does: either way a call through a pointer at a fixed offset.
 void FloorSwitchScene(const Setup& s, int scene) {
   SystemInfo si{};
   s.own->services->get_system_info(nullptr, &si);
   FilterRecord* exedit = nullptr;
-  for (int index = si.filter_count - 1; index >= 0; --index) {
+  for (int index = si.filter_count - 1; index >= 0 && exedit == nullptr; --index) {
     FilterRecord* filter = s.own->services->get_filter_by_index(index);
     if (filter != nullptr && filter->name != nullptr &&
         std::strcmp(filter->name, kExeditName) == 0) {
       exedit = filter;
-      break;
     }
   }
-  s.change_scene(scene, exedit, s.edit);
+  ExeditLink::ChangeScene(scene, exedit, s.edit);
 }
 
 void FloorExport(const Setup& s) {
   FloorSwitchScene(s, 0);
-  s.save(s.scene_paths[0]);
+  ExeditLink::SaveExo(s.scene_paths[0].c_str());
   for (int scene = 1; scene <= kLastScene; ++scene) {
     FloorSwitchScene(s, scene);
-    if (*s.object_count <= 0) continue;
-    s.save(s.scene_paths[scene]);
+    if (ExeditLink::ObjectCount() > 0) ExeditLink::SaveExo(s.scene_paths[scene].c_str());
   }
   FloorSwitchScene(s, 0);
 }
 
 void FloorImport(const Setup& s) {
   FloorSwitchScene(s, 0);
-  s.load(s.scene_paths[0], 0, 0, s.own, s.edit);
+  ExeditLink::LoadExo(s.scene_paths[0].c_str(), 0, 0, s.own, s.edit);
   for (int scene = 1; scene <= kLastScene; ++scene) {
     FloorSwitchScene(s, scene);
-    if (PathFileExistsA(s.scene_paths[scene])) {
-      s.load(s.scene_paths[scene], 0, 0, s.own, s.edit);
-    }
+    const char* path = s.scene_paths[scene].c_str();
+    if (PathFileExistsA(path)) ExeditLink::LoadExo(path, 0, 0, s.own, s.edit);
   }
   FloorSwitchScene(s, 0);
 }
@@ -161,10 +108,9 @@ struct Calls {
   std::vector<StandinCall> routines;
 
   int Count(int routine) const {
-    return static_cast<int>(std::count_if(routines.begin(), routines.end(),
-                                          [routine](const StandinCall& call) {
-                                            return call.routine == routine;
-                                          }));
+    return static_cast<int>(std::count_if(
+        routines.begin(), routines.end(),
+        [routine](const StandinCall& call) { return call.routine == routine; }));
   }
 };
 
@@ -177,8 +123,8 @@ bool operator==(const Calls& a, const Calls& b) {
                      a.routines.size() * sizeof(StandinCall)) == 0;
 }
 
-// Runs one command with the stand-in doing its work and logging it, then
-// leaves the stand-in doing no work again.
+// One command with the stand-in working and logging; it does no work again
+// afterwards.
 Calls CallsOfOneCommand(sandbox::Host& host, StandinControl& control, Run run,
                         const Setup& s) {
   host.service_counts() = {};
@@ -191,64 +137,47 @@ Calls CallsOfOneCommand(sandbox::Host& host, StandinControl& control, Run run,
           std::vector<StandinCall>(control.calls, control.calls + logged)};
 }
 
-double Seconds(Run run, const Setup& s, int commands) {
+double MicrosecondsPerCommand(Run run, const Setup& s, int commands) {
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   for (int i = 0; i < commands; ++i) run(s);
   QueryPerformanceCounter(&end);
-  return static_cast<double>(end.QuadPart - start.QuadPart) /
-         static_cast<double>(frequency.QuadPart);
+  return 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart) / commands;
 }
 
-// How many commands make one batch of about kSampleSeconds; warms up too.
-int CommandsPerSample(Run run, const Setup& s) {
-  for (int commands = 1;; commands *= 2) {
-    const double seconds = Seconds(run, s, commands);
-    if (seconds >= kSampleSeconds / 4 || commands >= (1 << 20)) {
-      return std::max(1, static_cast<int>(commands * kSampleSeconds / seconds));
-    }
+// How many commands make a batch of at least kBatchMicroseconds; warms up too.
+int CommandsPerBatch(Run run, const Setup& s) {
+  int commands = 1;
+  while (commands < (1 << 20) &&
+         MicrosecondsPerCommand(run, s, commands) * commands < kBatchMicroseconds) {
+    commands *= 2;
   }
+  return commands;
 }
 
 struct Timing {
   double best_us, median_us;  // per command
 };
 
-Timing Summarise(std::vector<double> us_per_command) {
-  std::sort(us_per_command.begin(), us_per_command.end());
-  return {us_per_command.front(), us_per_command[us_per_command.size() / 2]};
-}
-
-struct Measured {
-  Timing plugin, floor;
-  Calls plugin_calls, floor_calls;
-};
-
-Measured Measure(sandbox::Host& host, StandinControl& control, const Command& command,
-                 const Setup& s, int rounds) {
-  Measured m{};
-  m.plugin_calls = CallsOfOneCommand(host, control, command.plugin, s);
-  m.floor_calls = CallsOfOneCommand(host, control, command.floor, s);
-
-  const int commands = CommandsPerSample(command.plugin, s);
-  CommandsPerSample(command.floor, s);  // the same warm-up for the floor
-  std::vector<double> plugin_us, floor_us;
-  const auto sample = [&](Run run, std::vector<double>& into) {
-    into.push_back(1e6 * Seconds(run, s, commands) / commands);
-  };
+// Batches of the plug-in's and the floor's commands in turn, each starting
+// every other round, so that a slow stretch of the machine falls on both.
+void Time(const Command& command, const Setup& s, int rounds, Timing& plugin, Timing& floor) {
+  const Run runs[] = {command.plugin, command.floor};
+  const int commands = std::max(CommandsPerBatch(runs[0], s), CommandsPerBatch(runs[1], s));
+  std::vector<double> us[2];
   for (int round = 0; round < rounds; ++round) {
-    if (round % 2 == 0) {
-      sample(command.plugin, plugin_us);
-      sample(command.floor, floor_us);
-    } else {
-      sample(command.floor, floor_us);
-      sample(command.plugin, plugin_us);
+    for (int turn = 0; turn < 2; ++turn) {
+      const int who = (round + turn) % 2;
+      us[who].push_back(MicrosecondsPerCommand(runs[who], s, commands));
     }
   }
-  m.plugin = Summarise(plugin_us);
-  m.floor = Summarise(floor_us);
-  return m;
+  Timing* const timings[] = {&plugin, &floor};
+  for (int who = 0; who < 2; ++who) {
+    std::sort(us[who].begin(), us[who].end());
+    *timings[who] = {us[who].front(), us[who][us[who].size() / 2]};
+  }
 }
 
 void PrintRow(const char* command, const char* who, const Calls& c, const Timing& t) {
@@ -257,70 +186,50 @@ void PrintRow(const char* command, const char* who, const Calls& c, const Timing
               c.Count(kStandinSave), c.Count(kStandinLoad), t.best_us, t.median_us);
 }
 
-// Prints the two rows and their ratio. False, said on both outputs, when the
-// floor's calls differ from the plug-in's: no ratio is worth reading then.
-bool Report(const Command& command, int filter_count, const Measured& m) {
-  PrintRow(command.name, "plug-in", m.plugin_calls, m.plugin);
-  PrintRow("", "floor", m.floor_calls, m.floor);
-  if (!(m.plugin_calls == m.floor_calls)) {
-    std::printf("%-7s FLOOR IS NO FLOOR: its calls differ from the plug-in's\n", "");
-    std::fflush(stdout);
-    std::fprintf(stderr, "scene_loop_bench: the %s floor in %d filters calls the host and "
-                 "the stand-in differently from the plug-in\n", command.name, filter_count);
-    return false;
-  }
-  const double ratio = m.plugin.best_us / m.floor.best_us;
-  std::printf("%-7s %-8s plug-in/floor %.2f (medians %.2f), goal <= %.2f: %s\n", "",
-              "ratio", ratio, m.plugin.median_us / m.floor.median_us, kGoalRatio,
-              ratio <= kGoalRatio ? "met" : "MISSED");
-  return true;
-}
-
 // One host of `filter_count` filters: extended editing first, as it is
 // loaded before the plug-in, other filters, and the plug-in's own record
 // last, so every scene switch walks the whole list. False when the stand-in
 // cannot be loaded or a floor's calls differ from the plug-in's.
-bool RunInHost(int filter_count, const std::string& standin_path,
-               const SceneFolder& folder, int rounds) {
+bool RunInHost(int filter_count, Setup s, int rounds) {
   sandbox::Host host;
-  sandbox::LoadedFilter* exedit = host.LoadPlugin(standin_path);
-  StandinControl* const standin = sandbox::FindStandin(host);
-  if (exedit == nullptr || standin == nullptr) {
-    std::fprintf(stderr, "scene_loop_bench: cannot load the stand-in %s: %s\n",
-                 standin_path.c_str(), host.last_error().c_str());
+  const std::string standin_path = sandbox::WindowsPath(EXEDIT_STANDIN_PATH);
+  host.LoadPlugin(standin_path);
+  StandinControl* const control = sandbox::FindStandin(host);
+  if (control == nullptr) {
+    std::fprintf(stderr, "scene_loop_bench: cannot load %s\n", standin_path.c_str());
     return false;
   }
   for (int index = 1; index < filter_count - 1; ++index) {
     host.AddBareFilter(("filter " + std::to_string(index)).c_str(), nullptr);
   }
-  FilterRecord* own = &host.AddBareFilter(kPluginName, nullptr)->record;
-
-  StandinControl& control = *standin;
-  control.no_work = 1;
+  s.own = &host.AddBareFilter(kPluginName, nullptr)->record;
+  s.edit = host.edit_handle();
+  control->no_work = 1;
   // Objects in every even scene, so the export both writes and skips.
   for (int scene = 0; scene < kStandinScenes; ++scene) {
-    control.scenes[scene].count = scene % 2 == 0 ? 1 : 0;
+    control->scenes[scene].count = scene % 2 == 0 ? 1 : 0;
   }
 
-  BYTE* const base = reinterpret_cast<BYTE*>(exedit->module);
-  Setup s{folder.path_work(),
-          host.edit_handle(),
-          own,
-          reinterpret_cast<ChangeSceneFn>(base + kStandinChangeSceneOffset),
-          reinterpret_cast<SaveFn>(base + kStandinSaveOffset),
-          reinterpret_cast<LoadFn>(base + kStandinLoadOffset),
-          reinterpret_cast<const volatile int*>(base + kStandinObjectCountOffset),
-          {}};
-  for (const std::string& path : folder.scene_paths()) s.scene_paths.push_back(path.c_str());
-
   std::printf("\n%d filters in the host: extended editing first, the plug-in's record last\n",
-              static_cast<int>(host.filters().size()));
+              filter_count);
   std::printf("%-7s %-8s %11s %15s %12s %5s %5s %10s %10s\n", "command", "", "system-info",
               "filter-by-index", "scene switch", "save", "load", "best us", "median us");
   bool same_calls = true;
   for (const Command& command : kCommands) {
-    same_calls = Report(command, filter_count, Measure(host, control, command, s, rounds)) &&
-                 same_calls;
+    const Calls plugin_calls = CallsOfOneCommand(host, *control, command.plugin, s);
+    const Calls floor_calls = CallsOfOneCommand(host, *control, command.floor, s);
+    Timing plugin{}, floor{};
+    Time(command, s, rounds, plugin, floor);
+    PrintRow(command.name, "plug-in", plugin_calls, plugin);
+    PrintRow("", "floor", floor_calls, floor);
+    if (!(plugin_calls == floor_calls)) {
+      std::printf("%-7s FLOOR IS NO FLOOR: its calls differ from the plug-in's\n", "");
+      same_calls = false;
+      continue;
+    }
+    std::printf("%-7s %-8s plug-in/floor %.2f (medians %.2f), goal <= %.2f: %s\n", "",
+                "ratio", plugin.best_us / floor.best_us, plugin.median_us / floor.median_us,
+                kGoalRatio, plugin.best_us / floor.best_us <= kGoalRatio ? "met" : "MISSED");
   }
   return same_calls;
 }
@@ -333,28 +242,42 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: scene_loop_bench [rounds]\n");
     return 2;
   }
-  // Kept loaded across the hosts below, so the plug-in's link to it, resolved
-  // once per process, stays valid.
-  const std::string standin_path = sandbox::WindowsPath(EXEDIT_STANDIN_PATH);
-  HMODULE standin = LoadLibraryA(standin_path.c_str());
-  if (standin == nullptr) {
-    std::fprintf(stderr, "scene_loop_bench: cannot load the stand-in %s\n",
-                 standin_path.c_str());
+  // Loaded for the whole run, so that the link, resolved once per process,
+  // stays valid across the hosts below.
+  const HMODULE standin = LoadLibraryA(sandbox::WindowsPath(EXEDIT_STANDIN_PATH).c_str());
+  if (standin == nullptr || !ExeditLink::Resolve()) {
+    std::fprintf(stderr, "scene_loop_bench: cannot load the stand-in extended editing\n");
     return 1;
   }
-  bool ok = ExeditLink::Resolve();
-  SceneFolder folder;
-  if (!folder.ready()) {
-    std::fprintf(stderr, "scene_loop_bench: cannot make a scratch folder\n");
-    ok = false;
-  }
-  if (ok) {
-    std::printf("scene_loop_bench: %d rounds, plug-in and floor alternating; calls and "
-                "microseconds per 50-scene command\n", rounds);
-    for (int filter_count : kFilterCounts) {
-      ok = RunInHost(filter_count, standin_path, folder, rounds) && ok;
+  // A fresh folder with an empty file for the root and every even scene, so
+  // that the import both loads and skips; removed at the end.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = temp + ("trebbo-bench-" + std::to_string(GetCurrentProcessId()));
+  CreateDirectoryA(folder.c_str(), nullptr);
+  Setup setup{folder + "\\", {}, nullptr, nullptr};
+  for (int scene = 0; scene <= kLastScene; ++scene) {
+    setup.scene_paths.push_back(setup.scene_path_work +
+                                (scene == 0 ? kRootSceneFileName
+                                            : "scene_" + std::to_string(scene) + ".exo"));
+    if (scene % 2 == 0) {
+      CloseHandle(CreateFileA(setup.scene_paths.back().c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
   }
+
+  std::printf("scene_loop_bench: %d rounds, plug-in and floor alternating; calls and "
+              "microseconds per 50-scene command\n", rounds);
+  bool same_calls = true;
+  for (int filter_count : kFilterCounts) {
+    same_calls = RunInHost(filter_count, setup, rounds) && same_calls;
+  }
+  for (const std::string& path : setup.scene_paths) DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.c_str());
   FreeLibrary(standin);
-  return ok ? 0 : 1;
+  if (!same_calls) {
+    std::fprintf(stderr, "scene_loop_bench: a floor calls the host and the stand-in "
+                         "differently from the plug-in\n");
+  }
+  return same_calls ? 0 : 1;
 }
