@@ -2,7 +2,10 @@
 // and the lookup of filters by name against the sandbox host's list.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,11 +20,14 @@
 #include "sandbox/host/sandbox_host.h"
 #include "sandbox/host/text_conversion.h"
 #include "tests/support/exedit_calls.h"
-#include "tests/support/failing_allocations.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
 namespace {
+
+// While set, every operator new of this program throws, to see what the
+// plug-in's code, linked in, does when memory runs out.
+std::atomic<bool> fail_allocations{false};
 
 // The link is resolved once per process and never given up, so one scenario
 // walks it from unresolved to resolved and uses it.
@@ -99,13 +105,13 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   for (WPARAM command : {1025u, 1026u}) {
     BOOL result = TRUE;
     bool escaped = false;
-    testing_support::FailAllocations(true);
+    fail_allocations = true;
     try {
       result = FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
     } catch (...) {
       escaped = true;
     }
-    testing_support::FailAllocations(false);
+    fail_allocations = false;
     EXPECT_FALSE(escaped) << command;
     EXPECT_FALSE(result) << command;
   }
@@ -145,3 +151,11 @@ TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
 }
 
 }  // namespace
+
+void* operator new(std::size_t size) {
+  if (fail_allocations) throw std::bad_alloc();
+  if (void* block = std::malloc(size ? size : 1)) return block;
+  throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }

@@ -11,23 +11,29 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "sandbox/host/dialog_answerer.h"
 #include "tests/support/fake_file_dialog.h"
-#include "tests/support/fresh_thread.h"
 
 namespace {
 
 using sandbox::DialogAnswerer;
 using testing_support::FakeDialogLog;
 using testing_support::FakeDialogScript;
-using testing_support::OnFreshThread;
 using testing_support::RunWithFakeDialog;
 
 constexpr char kSaveTitle[] = "Select folder to save";
+
+// Runs `work` on a new thread and returns what it returns. A thread that
+// never ends is the test watchdog's to report.
+template <typename Work>
+auto OnFreshThread(Work work) -> decltype(work()) {
+  return std::async(std::launch::async, work).get();
+}
 
 // ---- COM on the current thread ---------------------------------------------
 
