@@ -6,19 +6,19 @@
 //
 // Putting code at fixed offsets: a zero-filled, page-aligned area in .bss
 // stretches the image over every offset, and at load the three routine
-// offsets get a jmp to the real routine written into it
-// (standin_placement.cpp). The rest of the module, this file's companions
-// included, must stay small (plain Win32, no iostreams) so that .text, .data
-// and .rdata end below the first offset; DllMain refuses to load if they do
-// not.
+// offsets get a jmp to the real routine written into it. The rest of the
+// module, this file's companion included, must stay small (plain Win32, no
+// iostreams) so that .text, .data and .rdata end below the first offset;
+// DllMain refuses to load if they do not, as a jump written there would
+// overwrite live code or data.
 #include "sandbox/exedit/standin_control.h"
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "sandbox/exedit/standin_exo_file.h"
-#include "sandbox/exedit/standin_placement.h"
 
 namespace {
 
@@ -27,6 +27,12 @@ constexpr char kInformation[] = "拡張編集(exedit) version 0.92 by ＴＯＲ�
 constexpr char kNameAfterLeaving[] = "拡張編集 (no longer listed)";
 
 constexpr unsigned kRoutineAreaSize = 0x200000;
+constexpr unsigned kJumpSize = 5;  // E9 rel32
+
+static_assert(kStandinSaveOffset + kJumpSize <= kStandinChangeSceneOffset &&
+                  kStandinChangeSceneOffset + kJumpSize <= kStandinLoadOffset &&
+                  kStandinLoadOffset + kJumpSize <= kStandinObjectCountOffset,
+              "the entry points must not overlap");
 
 // One object so that the control block is laid out after the routine area:
 // separate statics may be placed in any order within .bss, and the control
@@ -114,6 +120,20 @@ int __cdecl LoadExo(const char* path, int a, int b, FilterRecord* caller,
   return call.result;
 }
 
+// A jmp to `routine` at `offset` from the module base.
+bool PlaceJump(unsigned offset, const void* routine) {
+  unsigned char* site = g_module_base + offset;
+  DWORD old_protection = 0;
+  if (!VirtualProtect(site, kJumpSize, PAGE_EXECUTE_READWRITE, &old_protection)) return false;
+  const uint32_t next = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(site)) + kJumpSize;
+  const uint32_t displacement =
+      static_cast<uint32_t>(reinterpret_cast<uintptr_t>(routine)) - next;
+  site[0] = 0xE9;
+  std::memcpy(site + 1, &displacement, sizeof displacement);
+  FlushInstructionCache(GetCurrentProcess(), site, kJumpSize);
+  return true;
+}
+
 }  // namespace
 
 extern "C" FilterTable* __cdecl GetFilterTable() { return &g_filter_table; }
@@ -123,13 +143,14 @@ extern "C" StandinControl* __cdecl StandinGetControl() { return &Control(); }
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason != DLL_PROCESS_ATTACH) return TRUE;
   g_module_base = reinterpret_cast<unsigned char*>(instance);
-  const sandbox::standin::Routines routines = {
-      reinterpret_cast<const void*>(ChangeScene),
-      reinterpret_cast<const void*>(SaveExo),
-      reinterpret_cast<const void*>(LoadExo),
-  };
-  if (!sandbox::standin::PlaceEntryPoints(g_module_base, g_image.routine_area,
-                                          kRoutineAreaSize, routines)) {
+  const unsigned area_first = static_cast<unsigned>(g_image.routine_area - g_module_base);
+  if (kStandinSaveOffset < area_first ||
+      kStandinObjectCountOffset + sizeof(int) > area_first + kRoutineAreaSize) {
+    return FALSE;
+  }
+  if (!PlaceJump(kStandinChangeSceneOffset, reinterpret_cast<const void*>(ChangeScene)) ||
+      !PlaceJump(kStandinSaveOffset, reinterpret_cast<const void*>(SaveExo)) ||
+      !PlaceJump(kStandinLoadOffset, reinterpret_cast<const void*>(LoadExo))) {
     return FALSE;
   }
   PublishObjectCount();
