@@ -1,8 +1,8 @@
 // The folder picker against wine's real folder dialog, answered by the
 // sandbox's dialog answerer, and against a scripted fake dialog for the
-// failures the real one cannot be made to show.
-//
-// Every case runs on a thread of its own, so COM on it starts clean.
+// failures the real one cannot be made to show; every such case runs on a
+// thread of its own, so COM on it starts clean. Then what the picker makes of
+// a chosen path under the two ANSI code pages the tests run with.
 
 #include "transfer/folder_picker.h"
 
@@ -12,12 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "sandbox/host/dialog_answerer.h"
 #include "tests/support/fake_file_dialog.h"
+#include "tests/support/test_paths.h"
+#include "transfer/wide_to_ansi.h"
 
 namespace {
 
@@ -254,6 +257,45 @@ TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
     EXPECT_EQ(run.fake.live_objects, 0);
     EXPECT_EQ(run.com_after, run.com_before);
   }
+}
+
+// ---- the chosen path's ANSI bytes -------------------------------------------
+
+// Its bytes, counted in bytes and without a terminator, and whether they
+// name that folder and no look-alike.
+struct Spelling {
+  const wchar_t* text;
+  const char* bytes;  // as hex
+  bool exact;
+};
+
+void ExpectSpellings(std::initializer_list<Spelling> rows) {
+  for (const Spelling& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(row.text)));
+    const std::string ansi = WideToAnsi(row.text);
+    EXPECT_EQ(testing_support::HexBytes(ansi), row.bytes);
+    EXPECT_EQ(AnsiDecodesBackTo(ansi, row.text), row.exact);
+  }
+}
+
+TEST(WideToAnsi, ExactOnlyWhereTheBytesDecodeBackToTheText) {
+  ASSERT_EQ(GetACP(), 932u);
+  ExpectSpellings({
+      {L"", "", true},
+      {L"C:\\\u30b7\u30fc\u30f3\\", "43 3A 5C 83 56 81 5B 83 93 5C", true},  // C:\シーン\, two bytes a character
+      {L"caf\u00e9", "63 61 66 65", false},  // café: "cafe"
+      {L"x\u00a5y", "78 5C 79", false},      // x¥y: "x\y"
+  });
+}
+
+TEST(WideToAnsi, Cp1252ExactOnlyWhereTheBytesDecodeBackToTheText) {
+  ASSERT_EQ(GetACP(), 1252u);
+  ExpectSpellings({
+      {L"", "", true},
+      {L"caf\u00e9", "63 61 66 E9", true},        // café
+      {L"t\u0101g", "74 61 67", false},           // tāg: "tag"
+      {L"\u30b7\u30fc\u30f3", "3F 3F 3F", false},  // シーン: "???"
+  });
 }
 
 }  // namespace

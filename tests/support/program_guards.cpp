@@ -1,11 +1,14 @@
-// No test program waits for ever: a test still running long after the slowest
-// test finishes ends its program, naming the test and the windows open, and a
-// crash ends it at once with a line naming the test, instead of starting
-// wine's debugger, whose crash dialog would wait for a click. Every test
-// program links this in; it is the one bound on every wait of the tests.
+// What every test program links in. It runs under the ANSI code page its
+// ctest entry names (TREBBO_EXPECT_ACP), or fails as a whole: another one
+// would test the wrong conversions. And it never waits for ever: a test still
+// running long after the slowest test finishes ends its program, naming the
+// test and the windows open, and a crash ends it at once with a line naming
+// the test, instead of starting wine's debugger, whose crash dialog would
+// wait for a click. This is the one bound on every wait of the tests.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,6 +16,16 @@
 #include "sandbox/host/process_windows.h"
 
 namespace {
+
+class ExpectedAnsiCodePage : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const char* expected = std::getenv("TREBBO_EXPECT_ACP");
+    if (expected == nullptr || *expected == '\0') return;
+    ASSERT_EQ(std::to_string(GetACP()), expected)
+        << "the ANSI code page is not the one this run is meant to test";
+  }
+};
 
 // The slowest test, the plug-in loaded, used and freed twenty-one times,
 // takes about 4 s on a busy two-core machine.
@@ -61,8 +74,10 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
-// Before any test runs; gtest owns the listener from here on.
+// Before any test runs; gtest owns the environment and the listener from
+// here on.
 [[maybe_unused]] const bool kInstalled = [] {
+  ::testing::AddGlobalTestEnvironment(new ExpectedAnsiCodePage);
   ::testing::UnitTest::GetInstance()->listeners().Append(new TestWatchdog);
   SetUnhandledExceptionFilter(&ReportCrash);
   return true;
