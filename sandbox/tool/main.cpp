@@ -3,6 +3,8 @@
 // the commands open, and prints what happened, every text as UTF-8. Each step
 // prints as it goes, so a step that fails still leaves on screen everything
 // that led up to it.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -14,7 +16,6 @@
 #include "sandbox/host/text_conversion.h"
 #include "sandbox/tool/options.h"
 #include "sandbox/tool/report.h"
-#include "sandbox/tool/sample_project.h"
 
 namespace {
 
@@ -55,14 +56,37 @@ bool LoadPlugins(Session& session, const std::vector<std::wstring>& paths) {
       return false;
     }
     const sandbox::LoadedFilter* filter = session.host.LoadPlugin(path);
-    if (filter != nullptr) PrintLoadedFilter(*filter);
-    PrintNewWindows(session);
     if (filter == nullptr) {
       PrintError(sandbox::AnsiToUtf8(session.host.last_error()));
       return false;
     }
+    PrintLoadedFilter(*filter);
   }
   return true;
+}
+
+// Replaces every scene with a small project whose non-empty scenes are not
+// all adjacent, so an export shows both skipped and joined scene switches.
+void FillSampleProject(StandinControl& control) {
+  struct SampleScene {
+    int scene;
+    std::vector<const char*> labels;  // Shift_JIS, as the editor keeps them
+  };
+  const SampleScene sample[] = {
+      {0, {"動画ファイル「本編」", "音声ファイル「BGM」", "テキスト「タイトル」"}},
+      {1, {"図形", "テキスト「第1章」"}},
+      {3, {"画像ファイル「背景」"}},
+      {10, {"シーン", "カメラ制御", "グループ制御"}},
+  };
+  for (StandinScene& scene : control.scenes) scene = StandinScene{};
+  for (const SampleScene& entry : sample) {
+    StandinScene& scene = control.scenes[entry.scene];
+    for (const char* label : entry.labels) {
+      lstrcpynA(scene.objects[scene.count++], label, kStandinMaxLabel);
+    }
+  }
+  control.current_scene = 0;
+  Print("sample project: objects in scenes 0, 1, 3 and 10");
 }
 
 bool SetCheckbox(sandbox::Host& host, int value) {
