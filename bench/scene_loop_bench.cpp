@@ -23,6 +23,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -251,19 +253,15 @@ int main(int argc, char** argv) {
   }
   // A fresh folder with an empty file for the root and every even scene, so
   // that the import both loads and skips; removed at the end.
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string folder = temp + ("trebbo-bench-" + std::to_string(GetCurrentProcessId()));
-  CreateDirectoryA(folder.c_str(), nullptr);
-  Setup setup{folder + "\\", {}, nullptr, nullptr};
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("trebbo-bench-" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directory(folder);
+  Setup setup{folder.string() + "\\", {}, nullptr, nullptr};
   for (int scene = 0; scene <= kLastScene; ++scene) {
     setup.scene_paths.push_back(setup.scene_path_work +
                                 (scene == 0 ? kRootSceneFileName
                                             : "scene_" + std::to_string(scene) + ".exo"));
-    if (scene % 2 == 0) {
-      CloseHandle(CreateFileA(setup.scene_paths.back().c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    }
+    if (scene % 2 == 0) std::ofstream(setup.scene_paths.back());
   }
 
   std::printf("scene_loop_bench: %d rounds, plug-in and floor alternating; calls and "
@@ -272,8 +270,7 @@ int main(int argc, char** argv) {
   for (int filter_count : kFilterCounts) {
     same_calls = RunInHost(filter_count, setup, rounds) && same_calls;
   }
-  for (const std::string& path : setup.scene_paths) DeleteFileA(path.c_str());
-  RemoveDirectoryA(folder.c_str());
+  std::filesystem::remove_all(folder);
   FreeLibrary(standin);
   if (!same_calls) {
     std::fprintf(stderr, "scene_loop_bench: a floor calls the host and the stand-in "

@@ -181,7 +181,7 @@ TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
         sjis::kMsgExeditNotFound, sjis::kMsgFolderMissing}) {
     // With its NUL: the text must stand alone, not only as a prefix.
     EXPECT_NE(file.find(std::string(text, std::strlen(text) + 1)), std::string::npos)
-        << testing_support::HexBytes(text);
+        << testing::PrintToString(std::string(text));
   }
 }
 

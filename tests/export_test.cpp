@@ -83,7 +83,7 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
 TEST_F(Export, FolderEndingInBackslashGetsAnotherAndTheFilesLand) {
   ASSERT_NE(GetDriveTypeW(L"T:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR))
       << "the test prefix maps T: to a scratch folder (scripts/prepare-wineprefix.sh)";
-  for (const std::wstring& name : FilesIn(L"T:")) DeleteFileW((L"T:\\" + name).c_str());
+  for (const std::wstring& name : FilesIn(L"T:\\")) DeleteFileW((L"T:\\" + name).c_str());
   session().AddObjects(4, 1);
 
   Run(kExportAll, L"T:\\");

@@ -81,8 +81,8 @@ TEST_F(Import, RoundTripThroughAJapaneseFolderGivesBackEveryScene) {
   for (int scene = 0; scene <= 49; ++scene) before.push_back(ObjectsOf(standin(), scene));
   const std::wstring folder = MakeFolders(NewScratchFolder(L"round-trip"),
                                           L"\u30bd\u30fc\u30b9\u6a5f\u80fd\u8868");  // ソース機能表
-  ASSERT_EQ(HexBytes(Ansi(folder).substr(Ansi(folder).size() - 12)),
-            "83 5C 81 5B 83 58 8B 40 94 5C 95 5C");
+  ASSERT_EQ(Ansi(folder).substr(Ansi(folder).size() - 12),
+            "\x83\x5C\x81\x5B\x83\x58\x8B\x40\x94\x5C\x95\x5C");
   Run(kExportAll, folder);
 
   OpenFreshProject();

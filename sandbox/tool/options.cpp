@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cwchar>
+#include <filesystem>
 
 #include "sandbox/host/text_conversion.h"
 
@@ -53,13 +54,7 @@ constexpr char kUsage[] =
 // A path named relative to the caller's directory means nothing to a dialog
 // or to the log of a load, so every path is made full.
 std::wstring FullPath(const std::wstring& path) {
-  const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (length == 0) return path;
-  std::wstring full(length, L'\0');
-  const DWORD written = GetFullPathNameW(path.c_str(), length, &full[0], nullptr);
-  if (written == 0 || written >= length) return path;
-  full.resize(written);
-  return full;
+  return std::filesystem::absolute(path).wstring();
 }
 
 bool ParseMenuId(const wchar_t* text, int& id) {

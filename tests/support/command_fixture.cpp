@@ -95,6 +95,7 @@ void CommandTest::RunRefusingFolders(int id, const std::wstring& usable) {
   answerer().ExpectMessageBox(message);
   answerer().ExpectFolderDialog(title, usable);
   const auto before = FileTree(base);
+  ASSERT_FALSE(before.empty()) << "the look-alikes hold scene files";
 
   EXPECT_FALSE(host().ChooseMenu(id));
 

@@ -2,11 +2,13 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <filesystem>
 
 #include "sandbox/host/paths.h"
 
 namespace testing_support {
+
+namespace fs = std::filesystem;
 
 std::string TrebboAufPath() { return sandbox::WindowsPath(TREBBO_AUF_PATH); }
 
@@ -14,27 +16,13 @@ std::string ExeditStandinPath() { return sandbox::WindowsPath(EXEDIT_STANDIN_PAT
 
 std::wstring NewScratchFolder(const std::wstring& hint) {
   static int serial = 0;
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring base = std::wstring(temp) + L"trebbo-tests";
-  CreateDirectoryW(base.c_str(), nullptr);
+  const fs::path base = fs::temp_directory_path() / L"trebbo-tests";
+  fs::create_directories(base);
   for (;;) {
-    std::wstring folder = base + L"\\" + hint + L"-" +
-                          std::to_wstring(GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(++serial);
-    if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return std::wstring();
+    const fs::path folder = base / (hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                                    L"-" + std::to_wstring(++serial));
+    if (fs::create_directory(folder)) return folder.wstring();
   }
-}
-
-std::string HexBytes(const std::string& bytes) {
-  std::string out;
-  char cell[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(cell, sizeof cell, out.empty() ? "%02X" : " %02X", c);
-    out += cell;
-  }
-  return out;
 }
 
 }  // namespace testing_support

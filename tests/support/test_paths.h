@@ -12,7 +12,4 @@ std::string ExeditStandinPath();
 // A new empty folder under the wine temp folder, unique per call.
 std::wstring NewScratchFolder(const std::wstring& hint);
 
-// Bytes of a narrow string as "83 74 ..." for readable failure output.
-std::string HexBytes(const std::string& bytes);
-
 }  // namespace testing_support
