@@ -1,8 +1,10 @@
 // The file a user drops into the plug-in folder: a DLL with one undecorated
 // export, system imports only, a manifest and version information as its
-// only resources, and its texts in Shift_JIS.
+// only resources, and its texts in Shift_JIS; and, once loaded, the filter
+// table it hands the host.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <fstream>
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/host_api.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -108,60 +111,48 @@ TEST_F(TrebboAufFile, CarriesVersionInformationAndADpiAwareManifestAlone) {
   EXPECT_EQ(manifest.compare(value + 1, 4, "true"), 0) << manifest;
 }
 
-// The version information as Windows shows it in the file's properties,
-// read through the system's own version API.
-class TrebboAufVersion : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string path = testing_support::TrebboAufPath();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    ASSERT_NE(size, 0u) << "no version information, error " << GetLastError();
-    info_.resize(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info_.data()));
-  }
-
-  const void* Query(const std::wstring& key, UINT* length) {
-    void* value = nullptr;
-    return VerQueryValueW(info_.data(), key.c_str(), &value, length) ? value : nullptr;
-  }
-
-  // A string of the string table in Japanese (0x0411) and Unicode (1200,
-  // 0x04b0), the only one the test below lets the file have.
-  std::wstring String(const wchar_t* name) {
-    UINT length = 0;
-    const auto* text = static_cast<const wchar_t*>(
-        Query(std::wstring(L"\\StringFileInfo\\041104b0\\") + name, &length));
-    if (text == nullptr) return std::wstring(L"<no ") + name + L">";
-    return std::wstring(text, wcsnlen(text, length));
-  }
-
-  std::vector<char> info_;
-};
-
 // The four numbers of a fixed version, as the file's properties show them.
 std::string Dotted(DWORD ms, DWORD ls) {
   return std::to_string(HIWORD(ms)) + "." + std::to_string(LOWORD(ms)) + "." +
          std::to_string(HIWORD(ls)) + "." + std::to_string(LOWORD(ls));
 }
 
-TEST_F(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
-  // Japanese in Unicode, the only translation.
+// The version information as Windows shows it in the file's properties,
+// read through the system's own version API.
+TEST(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
+  const std::string path = testing_support::TrebboAufPath();
+  DWORD ignored = 0;
+  std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &ignored));
+  ASSERT_FALSE(info.empty()) << "no version information, error " << GetLastError();
+  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
   UINT length = 0;
-  const auto* translation = static_cast<const WORD*>(Query(L"\\VarFileInfo\\Translation", &length));
+  auto query = [&](const std::wstring& key) -> const void* {
+    void* value = nullptr;
+    return VerQueryValueW(info.data(), key.c_str(), &value, &length) ? value : nullptr;
+  };
+  // A string of the table in Japanese (0x0411) and Unicode (1200, 0x04b0),
+  // the only translation the file may have.
+  auto version_string = [&](const wchar_t* name) {
+    const auto* text = static_cast<const wchar_t*>(
+        query(std::wstring(L"\\StringFileInfo\\041104b0\\") + name));
+    return text != nullptr ? std::wstring(text, wcsnlen(text, length))
+                           : std::wstring(L"<no ") + name + L">";
+  };
+
+  const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
   ASSERT_NE(translation, nullptr);
   EXPECT_EQ(std::vector<WORD>(translation, translation + length / sizeof(WORD)),
             (std::vector<WORD>{0x0411, 1200}));
 
-  EXPECT_EQ(String(L"ProductName"), L"Trebbo");
-  EXPECT_EQ(String(L"OriginalFilename"), L"trebbo.auf");
-  EXPECT_EQ(String(L"FileVersion"), L"" TREBBO_PROJECT_VERSION);
-  EXPECT_EQ(String(L"ProductVersion"), L"" TREBBO_PROJECT_VERSION);
+  EXPECT_EQ(version_string(L"ProductName"), L"Trebbo");
+  EXPECT_EQ(version_string(L"OriginalFilename"), L"trebbo.auf");
+  EXPECT_EQ(version_string(L"FileVersion"), L"" TREBBO_PROJECT_VERSION);
+  EXPECT_EQ(version_string(L"ProductVersion"), L"" TREBBO_PROJECT_VERSION);
   // Compiled from UTF-8 source: a wrong code page would garble the Japanese.
-  EXPECT_EQ(String(L"FileDescription"), L"" TREBBO_PROJECT_DESCRIPTION);
-  EXPECT_EQ(String(L"LegalCopyright"), L"" TREBBO_COPYRIGHT);
+  EXPECT_EQ(version_string(L"FileDescription"), L"" TREBBO_PROJECT_DESCRIPTION);
+  EXPECT_EQ(version_string(L"LegalCopyright"), L"" TREBBO_COPYRIGHT);
 
-  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(Query(L"\\", &length));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
   ASSERT_NE(fixed, nullptr);
   ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
   // The project's three numbers and the 0 the resource script adds.
@@ -183,6 +174,73 @@ TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
     EXPECT_NE(file.find(std::string(text, std::strlen(text) + 1)), std::string::npos)
         << testing::PrintToString(std::string(text));
   }
+}
+
+// ---- the filter table, from the loaded DLL ---------------------------------
+
+using GetFilterTableFn = FilterTable*(__cdecl*)();
+
+class LoadedTrebbo : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    module_ = LoadLibraryA(testing_support::TrebboAufPath().c_str());
+    ASSERT_NE(module_, nullptr) << "LoadLibrary failed: " << GetLastError();
+    get_table_ = reinterpret_cast<GetFilterTableFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "GetFilterTable")));
+    ASSERT_NE(get_table_, nullptr);
+  }
+  void TearDown() override {
+    if (module_) FreeLibrary(module_);
+  }
+  bool InsideModule(const void* address) const {
+    HMODULE owner = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       static_cast<const char*>(address), &owner);
+    return owner == module_;
+  }
+
+  HMODULE module_ = nullptr;
+  GetFilterTableFn get_table_ = nullptr;
+};
+
+TEST_F(LoadedTrebbo, TableHoldsExactlyTheRegisteredValues) {
+  const FilterTable* table = get_table_();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->flags, 0x2004);
+  ASSERT_NE(table->name, nullptr);
+  EXPECT_STREQ(table->name, "Trebbo");
+  ASSERT_EQ(table->check_count, 1);
+  ASSERT_NE(table->check_labels, nullptr);
+  EXPECT_STREQ(table->check_labels[0], sjis::kCheckSkipEmptyScenes);
+  ASSERT_NE(table->check_defaults, nullptr);
+  EXPECT_EQ(table->check_defaults[0], 1);
+  ASSERT_NE(table->information, nullptr);
+  EXPECT_STREQ(table->information, sjis::kPluginInformation);
+
+  const void* callbacks[] = {reinterpret_cast<const void*>(table->func_init),
+                             reinterpret_cast<const void*>(table->func_exit),
+                             reinterpret_cast<const void*>(table->func_wndproc)};
+  for (const void* callback : callbacks) EXPECT_TRUE(InsideModule(callback));
+  EXPECT_NE(callbacks[0], callbacks[1]);
+  EXPECT_NE(callbacks[1], callbacks[2]);
+
+  // Every other word of the 35 stays zero for the host to fill or ignore.
+  std::vector<uint32_t> words(35);
+  std::memcpy(words.data(), table, 35 * sizeof(uint32_t));
+  for (int set_offset : {0, 12, 36, 40, 44, 52, 56, 64, 84}) words[set_offset / 4] = 0;
+  EXPECT_EQ(words, std::vector<uint32_t>(35, 0));
+}
+
+TEST_F(LoadedTrebbo, SecondRequestGivesTheSameTableWithoutRefilling) {
+  FilterTable* first = get_table_();
+  ASSERT_NE(first, nullptr);
+  first->flags = 0;  // a refill would bring 0x2004 back
+  first->reserved_4 = 77;
+  FilterTable* second = get_table_();
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(second->flags, 0);
+  EXPECT_EQ(second->reserved_4, 77);
 }
 
 }  // namespace

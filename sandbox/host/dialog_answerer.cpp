@@ -135,19 +135,13 @@ void DialogAnswerer::Expect(const Window& window, bool caption_only) {
 
 void DialogAnswerer::ExpectFolderDialog(const std::string& title,
                                         const std::wstring& folder) {
-  Window dialog;
-  dialog.kind = Window::Kind::kFolderDialog;
-  dialog.title = title;
-  dialog.folder = folder;
-  Expect(dialog, false);
+  Expect({Window::Kind::kFolderDialog, title, folder}, false);
 }
 
 void DialogAnswerer::ExpectMessageBox(const Window& box) { Expect(box, false); }
 
 void DialogAnswerer::ExpectSystemMessageBox(const std::string& caption) {
-  Window box;
-  box.title = caption;
-  Expect(box, true);
+  Expect({Window::Kind::kMessageBox, caption}, true);
 }
 
 std::vector<Window> DialogAnswerer::seen() const {

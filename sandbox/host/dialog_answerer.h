@@ -30,11 +30,11 @@ namespace sandbox {
 struct Window {
   enum class Kind { kFolderDialog, kMessageBox };
   Kind kind = Kind::kMessageBox;
-  std::string title;     // the dialog's title or the box's caption
-  std::wstring folder;   // folder dialogs: typed in, or empty for a cancel
-  std::string text;      // message boxes from here on
+  std::string title{};     // the dialog's title or the box's caption
+  std::wstring folder{};   // folder dialogs: typed in, or empty for a cancel
+  std::string text{};      // message boxes from here on
   HWND owner = nullptr;
-  std::vector<int> buttons;  // ids of the visible buttons, e.g. {IDOK}
+  std::vector<int> buttons{};  // ids of the visible buttons, e.g. {IDOK}
   bool icon = false;
   // Met windows only: whether the script expected it. One it did not expect
   // is cancelled (folder dialogs) or confirmed (message boxes) at once.

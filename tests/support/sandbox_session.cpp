@@ -33,12 +33,7 @@ bool SandboxSession::Close() {
 }
 
 sandbox::Window TrebboMessage(const char* text, HWND owner) {
-  sandbox::Window box;
-  box.title = "Trebbo";
-  box.text = text;
-  box.owner = owner;
-  box.buttons = {IDOK};
-  return box;
+  return {sandbox::Window::Kind::kMessageBox, "Trebbo", L"", text, owner, {IDOK}};
 }
 
 }  // namespace testing_support
