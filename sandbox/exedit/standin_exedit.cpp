@@ -7,7 +7,7 @@
 // Putting code at fixed offsets: a zero-filled, page-aligned area in .bss
 // stretches the image over every offset, and at load the three routine
 // offsets get a jmp to the real routine written into it. The rest of the
-// module, this file's companion included, must stay small (plain Win32, no
+// module must stay small (plain Win32 and the system's wsprintfA, no
 // iostreams) so that .text, .data and .rdata end below the first offset;
 // DllMain refuses to load if they do not, as a jump written there would
 // overwrite live code or data.
@@ -18,7 +18,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "sandbox/exedit/standin_exo_file.h"
 
 namespace {
 
@@ -67,6 +66,59 @@ void PublishObjectCount() {
   *count_variable = CurrentScene().count;
 }
 
+// The stand-in's object file: a header line, the scene it was saved from
+// (kept for a person reading the file; loading always adds to the current
+// scene), then one line per object label, each line ending in CRLF.
+constexpr char kHeader[] = "[standin-exo]\r\n";
+constexpr char kObjectKey[] = "object=";
+constexpr DWORD kMaxFileSize = 16 * 1024;
+
+// The header, the scene line and every object line of a full scene.
+static_assert(sizeof kHeader + 20 +
+                      kStandinMaxObjects * (sizeof kObjectKey + kStandinMaxLabel + 2) <
+                  kMaxFileSize,
+              "a full scene must fit the file buffer");
+
+// 1 when the whole file was written to the ANSI `path`, else 0.
+int WriteExoFile(const char* path, int scene_number, const StandinScene& scene) {
+  char text[kMaxFileSize];
+  int size = wsprintfA(text, "%sscene=%d\r\n", kHeader, scene_number);
+  for (int i = 0; i < scene.count; ++i) {
+    size += wsprintfA(text + size, "%s%s\r\n", kObjectKey, scene.objects[i]);
+  }
+  const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  DWORD written = 0;
+  const BOOL wrote = WriteFile(file, text, static_cast<DWORD>(size), &written, nullptr);
+  CloseHandle(file);
+  return wrote && written == static_cast<DWORD>(size) ? 1 : 0;
+}
+
+// Adds the file's objects to `scene`, as many as it has room for. 1 when the
+// file was read, 0 for a missing one or one without the header.
+int AppendExoFile(const char* path, StandinScene& scene) {
+  char text[kMaxFileSize + 1];
+  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  DWORD size = 0;
+  const BOOL read = ReadFile(file, text, kMaxFileSize, &size, nullptr);
+  CloseHandle(file);
+  text[size] = '\0';
+  if (!read || std::strncmp(text, kHeader, sizeof kHeader - 1) != 0) return 0;
+  // Each line that starts with the object key is one object.
+  for (char* line = text; line != nullptr && scene.count < kStandinMaxObjects;) {
+    char* const end = std::strstr(line, "\r\n");
+    if (end != nullptr) *end = '\0';
+    if (std::strncmp(line, kObjectKey, sizeof kObjectKey - 1) == 0) {
+      lstrcpynA(scene.objects[scene.count++], line + sizeof kObjectKey - 1, kStandinMaxLabel);
+    }
+    line = end != nullptr ? end + 2 : nullptr;
+  }
+  return 1;
+}
+
 StandinCall g_unlogged_call;  // takes the details of calls past the log's end
 
 StandinCall& LogCall(StandinRoutine routine) {
@@ -102,7 +154,7 @@ int __cdecl SaveExo(const char* path) {
   if (Control().no_work) return 1;
   StandinCall& call = LogCall(kStandinSave);
   lstrcpynA(call.path, path, sizeof call.path);
-  call.result = sandbox::standin::WriteExoFile(path, Control().current_scene, CurrentScene());
+  call.result = WriteExoFile(path, Control().current_scene, CurrentScene());
   return call.result;
 }
 
@@ -115,7 +167,7 @@ int __cdecl LoadExo(const char* path, int a, int b, FilterRecord* caller,
   call.record = caller;
   call.edit = edit;
   lstrcpynA(call.path, path, sizeof call.path);
-  call.result = sandbox::standin::AppendExoFile(path, CurrentScene());
+  call.result = AppendExoFile(path, CurrentScene());
   PublishObjectCount();
   return call.result;
 }
