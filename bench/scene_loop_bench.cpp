@@ -1,21 +1,17 @@
 // What the scene loops of both commands cost, next to their floor measured in
-// the same run. The floor is the work no scene loop can avoid: the same
-// host-service walks (system information, then filter by index from the last
-// filter down with a name comparison, as every scene switch needs), scene
-// switches, saves, loads and file-existence checks, made here directly, with
-// every scene path built beforehand. Both run in the sandbox host against the
-// stand-in extended editing with its routines doing no work, in a host of 5
+// the same run: the work no scene loop can avoid (the same host-service walks
+// from the last filter down, scene switches, saves, loads and file-existence
+// checks, with every scene path built beforehand), made here directly. Both
+// run in the sandbox host against the stand-in doing no work, in hosts of 5
 // and of 100 filters.
 //
 //   scene_loop_bench [rounds]     (default 41)
 //
-// Each round times a batch of plug-in commands and a batch of floor commands,
-// in alternating order; the best round stands for the cost, the median for
-// how noisy the machine was. Before the timings, one command of each runs
-// with the stand-in working and logging; the run exits 1 when the floor's
-// calls of the host's services and of the stand-in's routines, every
-// argument included, differ from the plug-in's: a floor that does less work
-// is no floor.
+// Batches of plug-in and floor commands alternate; the best round stands for
+// the cost, the median for the noise. One command of each first runs with the
+// stand-in working and logging, and the run exits 1 when their calls of the
+// host and the stand-in, every argument included, differ: a floor that does
+// less work is no floor.
 #include <windows.h>
 #include <shlwapi.h>
 

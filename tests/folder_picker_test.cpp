@@ -33,7 +33,7 @@ constexpr char kSaveTitle[] = "Select folder to save";
 // Runs `work` on a new thread and returns what it returns. A thread that
 // never ends is the test watchdog's to report.
 template <typename Work>
-auto OnFreshThread(Work work) -> decltype(work()) {
+auto OnFreshThread(Work work) {
   return std::async(std::launch::async, work).get();
 }
 

@@ -5,7 +5,6 @@
 
 #include <clocale>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,21 +13,19 @@
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
+namespace sandbox {
+
+// Every field: owner record, text, window, id, key and flags.
+bool operator==(const MenuEntry& a, const MenuEntry& b) {
+  return a.owner == b.owner && a.text == b.text && a.window == b.window && a.id == b.id &&
+         a.default_key == b.default_key && a.flags == b.flags;
+}
+
+}  // namespace sandbox
+
 namespace {
 
 using testing_support::SandboxSession;
-
-// A menu entry as a comparable tuple: owner record, text, window, id, key,
-// flags.
-using Entry = std::tuple<const FilterRecord*, std::string, HWND, int, int, int>;
-
-std::vector<Entry> MenuOf(sandbox::Host& host) {
-  std::vector<Entry> entries;
-  for (const auto& e : host.menu()) {
-    entries.emplace_back(e.owner, e.text, e.window, e.id, e.default_key, e.flags);
-  }
-  return entries;
-}
 
 // What the plug-in's window-message callback answered to the host's own
 // messages (init and command), in order.
@@ -66,10 +63,10 @@ TEST_F(Registration, ArmsBothEntriesWhenExedit092IsLinked) {
 
   session_.host().SendInit();
 
-  const std::vector<Entry> expected = {
+  const std::vector<sandbox::MenuEntry> expected = {
       {&trebbo->record, sjis::kMenuImportAll, trebbo->window, 1025, 0, 0},
       {&trebbo->record, sjis::kMenuExportAll, trebbo->window, 1026, 0, 0}};
-  EXPECT_EQ(MenuOf(session_.host()), expected);
+  EXPECT_EQ(session_.host().menu(), expected);
   EXPECT_EQ(ResultsOf(session_.host(), trebbo), std::vector<BOOL>{FALSE});
 }
 
