@@ -56,11 +56,9 @@ void PrintTo(const ComState& state, std::ostream* out) {
 }
 
 void EnterApartment(Apartment apartment) {
-  if (apartment == Apartment::kSingleThreaded) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  } else if (apartment == Apartment::kMultithreaded) {
-    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  }
+  if (apartment == Apartment::kNone) return;
+  CoInitializeEx(nullptr, apartment == Apartment::kMultithreaded ? COINIT_MULTITHREADED
+                                                                 : COINIT_APARTMENTTHREADED);
 }
 
 // Leaves COM completely, counting the initialisations on the way out. A probe

@@ -43,8 +43,6 @@ if [ -f "$readme" ]; then
     fail "readme.txt is not Shift_JIS: $(cat "$work/iconv.err")"
   else
     sed -i 's/\r$//' "$work/readme-utf8.txt"
-    placeholder=$(grep -o '@[A-Za-z_]*@' "$work/readme-utf8.txt" | head -1)
-    [ -z "$placeholder" ] || fail "readme.txt still has the placeholder $placeholder"
     grep -q "バージョン $version\$" "$work/readme-utf8.txt" ||
       fail "readme.txt does not say バージョン $version"
     sed -e "s/@PROJECT_VERSION@/$version/g" -e "s/@TREBBO_RELEASE_DATE@/$release_date/g" \
