@@ -112,12 +112,14 @@ LoadedFilter* Host::Adopt(std::unique_ptr<LoadedFilter> filter) {
   return adopted;
 }
 
-void Host::SendInit() {
+std::vector<BOOL> Host::SendInit() {
+  std::vector<BOOL> results;
   // By index, not by iterator: a plug-in may ask the host to add filters.
   for (size_t i = 0; i < filters_.size(); ++i) {
     if (filters_[i]->record.func_wndproc == nullptr) continue;
-    SendMessageA(filters_[i]->window, kHostMsgInit, 0, 0);
+    results.push_back(static_cast<BOOL>(SendMessageA(filters_[i]->window, kHostMsgInit, 0, 0)));
   }
+  return results;
 }
 
 const MenuEntry* Host::FindMenuEntry(int id) const {
@@ -168,7 +170,6 @@ LRESULT CALLBACK Host::FilterWindowProc(HWND window, UINT message, WPARAM wparam
   if (filter != nullptr && filter->record.func_wndproc != nullptr) {
     result = filter->record.func_wndproc(window, message, wparam, lparam,
                                          g_host->edit_handle(), &filter->record);
-    g_host->calls_.push_back(CallbackCall{&filter->record, message, result});
   }
   // The host's own messages answer with the plug-in's result; the system's
   // messages still need the default handling, or the window would not even

@@ -30,12 +30,6 @@ struct MenuEntry {
   int flags;
 };
 
-struct CallbackCall {
-  const FilterRecord* filter;
-  UINT message;
-  BOOL result;
-};
-
 // Calls of the services a scene switch makes, which the benchmark compares.
 struct ServiceCounts {
   long system_info = 0;
@@ -68,8 +62,9 @@ class Host {
   // A filter without a DLL (name or information may be null), appended at
   // the next index; for lookups that must meet unusual records.
   LoadedFilter* AddBareFilter(const char* name, const char* information);
-  // Sends kHostMsgInit to every loaded plug-in, in load order.
-  void SendInit();
+  // Sends kHostMsgInit to every loaded plug-in, in load order. Returns what
+  // each plug-in's callback answered.
+  std::vector<BOOL> SendInit();
   // Sends kHostMsgCommand with this id to the plug-in that registered it, or
   // to `filter` directly when given. Returns the callback's result.
   BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
@@ -77,7 +72,6 @@ class Host {
   const MenuEntry* FindMenuEntry(int id) const;  // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
   const std::vector<MenuEntry>& menu() const { return menu_; }
-  const std::vector<CallbackCall>& callback_calls() const { return calls_; }
   ServiceCounts& service_counts() { return counts_; }
   EditHandle edit_handle() { return &edit_session_; }
   const std::string& last_error() const { return last_error_; }
@@ -97,7 +91,6 @@ class Host {
   HostServices services_{};
   std::vector<std::unique_ptr<LoadedFilter>> filters_;
   std::vector<MenuEntry> menu_;
-  std::vector<CallbackCall> calls_;
   ServiceCounts counts_;
   std::string last_error_;
 };
