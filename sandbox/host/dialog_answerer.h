@@ -1,17 +1,14 @@
 // Answers the modal windows that open in this process, the way a person at
 // the keyboard would, following a script of the windows expected next:
 // folder dialogs with a folder or a cancel, message boxes with OK. It records
-// every window it answered, in the order they came, and names each one the
-// script did not expect.
+// every window it answered, in order, and names each one the script did not
+// expect.
 //
 // It watches from a thread of its own, so it answers a window whichever
-// thread opened it, even while the caller waits without pumping messages (a
-// dialog that COM shows on a thread of its own, for instance). A window is
-// answered once its thread answers the messages that read it; while that
-// thread is busy, it is tried again at each tick. Every message it sends is
-// bounded, so the watcher never hangs; a window that never closes is left to
-// the one bound of whoever waits on it (the tests' watchdog, trebbo-host's
-// deadline).
+// thread opened it, even one COM shows on a thread of its own. A window whose
+// thread is busy is tried again at the next tick; every message sent is
+// bounded, and a window that never closes is left to the one bound of
+// whoever waits on it (the tests' watchdog, trebbo-host's deadline).
 #pragma once
 
 #include <windows.h>

@@ -74,7 +74,6 @@ LoadedFilter* Host::LoadPlugin(const std::string& path) {
     std::copy_n(table->check_defaults, filter->check_values.size(),
                 filter->check_values.begin());
   }
-  filter->record.instance = module;
   LoadedFilter* loaded = Adopt(std::move(filter));
   if (loaded->record.func_init != nullptr) {
     loaded->init_result = loaded->record.func_init(&loaded->record);

@@ -1,12 +1,11 @@
 // A stand-in for the host video editor, enough to load filter plug-ins the
 // way the editor does and to drive them: LoadLibrary, GetFilterTable, a record
-// of its own per plug-in (live checkbox values, services, window, instance),
-// a real window per plug-in, the init callback, then kHostMsgInit to every
-// plug-in once all are loaded. It offers the system-information, filter-by-
-// index and add-menu-entry services, records the menu entries, and on a menu
-// choice sends kHostMsgCommand with an edit handle of its own. The windows a
-// command opens are a DialogAnswerer's to answer. Closing calls every exit
-// callback before the DLLs are freed.
+// of its own per plug-in (live checkbox values, services, window)
+// and a real window, the init callback, then kHostMsgInit to every plug-in
+// once all are loaded. It offers the system-information, filter-by-index and
+// add-menu-entry services, and on a menu choice sends kHostMsgCommand with an
+// edit handle of its own. Closing calls every exit callback before the DLLs
+// are freed. The windows a command opens are a DialogAnswerer's to answer.
 //
 // One Host at a time per process (the services are plain functions).
 #pragma once

@@ -120,9 +120,8 @@ bool RunCommand(Session& session, int id, StandinControl* standin) {
     PrintStandinCalls(*standin, "  ");
     Print("  editor ends on scene " + std::to_string(standin->current_scene));
   }
-  Print(std::string("  callback returned ") + (result ? "TRUE" : "FALSE") +
-        " (normal: the plug-in answers every message with FALSE, and the host ignores "
-        "the result)");
+  Print(std::string("  callback returned ") +
+        (result ? "TRUE" : "FALSE (normal: the plug-in answers every message with FALSE)"));
   return true;
 }
 

@@ -52,7 +52,7 @@ std::string WindowLine(const Host& host, const Window& window) {
     } else if (window.folder.empty()) {
       outcome = "cancelled";
     }
-    return "folder dialog " + Quoted(WideToUtf8(Wide(window.title, CP_ACP))) + ": " + outcome;
+    return "folder dialog " + Quoted(AnsiToUtf8(window.title)) + ": " + outcome;
   }
   std::string owner = "owner: another window";
   for (const auto& filter : host.filters()) {

@@ -44,13 +44,11 @@ class CommandTest : public ::testing::Test {
 
   // Command `id` with every kind of folder it must refuse chosen in turn,
   // then `usable`: one that does not exist, two the ANSI code page cannot
-  // spell (café and x¥y under 932, 書き出し and tāg under 1252), each made
-  // beside the look-alike the code page makes of its name where there is
-  // one, holding scene files, and one a byte too long for its scene paths.
-  // Each must bring the folder-missing message as the user sees it and the
-  // dialog again, and nothing beside `usable` may change. What the command
-  // then asks of extended editing, and that it asked nothing before, is the
-  // caller's to check.
+  // spell (café and x¥y under 932, 書き出し and tāg under 1252) beside the
+  // look-alikes it makes of them, holding scene files, and one a byte too long
+  // for its scene paths. Each must bring the folder-missing message as the
+  // user sees it and the dialog again, and change nothing; the calls the
+  // command makes, none before `usable`, are the caller's to check.
   void RunRefusingFolders(int id, const std::wstring& usable);
 
   // What this project's commands must hand extended editing, and the calls

@@ -25,14 +25,9 @@ std::vector<ExeditCall> CommandCalls(const CommandContext& context, int routine,
 }  // namespace
 
 void PrintTo(const ExeditCall& call, std::ostream* out) {
-  if (call.routine == kStandinChangeScene) {
-    *out << "switch " << call.scene << " (record " << call.record << ", edit " << call.edit << ")";
-  } else if (call.routine == kStandinSave) {
-    *out << "in scene " << call.scene << " save \"" << call.path << "\"";
-  } else {
-    *out << "in scene " << call.scene << " load (\"" << call.path << "\", " << call.a << ", "
-         << call.b << ", caller " << call.record << ", edit " << call.edit << ")";
-  }
+  static const char* const kRoutines[] = {"?", "switch", "save", "load"};
+  *out << kRoutines[call.routine] << " scene " << call.scene << ", record " << call.record
+       << ", edit " << call.edit << ", \"" << call.path << "\", " << call.a << ", " << call.b;
 }
 
 std::vector<ExeditCall> ExeditCalls(const StandinControl& control) {

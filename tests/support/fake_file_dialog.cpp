@@ -40,10 +40,6 @@ std::string HResultName(HRESULT hr) {
   }
 }
 
-std::string CoInitName(DWORD coinit) {
-  return coinit == COINIT_APARTMENTTHREADED ? "APARTMENTTHREADED" : Hex32(coinit);
-}
-
 // ASCII as is, anything else as \uXXXX, so a log line shows exactly which
 // code units were passed.
 std::string Quoted(LPCWSTR text) {
@@ -204,7 +200,9 @@ class InitializeSpy final : public FakeObject<IInitializeSpy> {
   STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   // What this returns becomes CoInitializeEx's result.
   STDMETHODIMP PostInitialize(HRESULT hr, DWORD coinit, DWORD) override {
-    state()->Log("CoInitializeEx(" + CoInitName(coinit) + ") -> " + HResultName(hr));
+    const bool sta = coinit == COINIT_APARTMENTTHREADED;
+    state()->Log("CoInitializeEx(" + (sta ? "APARTMENTTHREADED" : Hex32(coinit)) + ") -> " +
+                 HResultName(hr));
     return hr;
   }
   STDMETHODIMP PreUninitialize(DWORD) override {
