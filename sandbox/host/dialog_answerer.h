@@ -40,11 +40,10 @@ struct Window {
 
 class DialogAnswerer {
  public:
-  // Starts watching; one answerer per process at once.
+  // Starts watching; one answerer per process at once. Its lock makes it
+  // neither copyable nor movable.
   DialogAnswerer();
   ~DialogAnswerer();
-  DialogAnswerer(const DialogAnswerer&) = delete;
-  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
   // The windows expected next, in order. A folder dialog with `title` (""
   // for any folder dialog) is answered with `folder`, or cancelled when that
