@@ -22,7 +22,9 @@ std::map<std::wstring, std::string> FileTree(const std::wstring& folder) {
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
+  // An empty drive root cannot be opened for listing: nothing to list.
+  std::error_code empty_root;
+  for (const auto& entry : fs::directory_iterator(folder, empty_root)) {
     if (entry.is_regular_file()) names.push_back(entry.path().filename().wstring());
   }
   std::sort(names.begin(), names.end());
