@@ -30,9 +30,7 @@ using testing_support::SandboxSession;
 class Registration : public ::testing::Test {
  protected:
   void TearDown() override {
-    const std::string mismatch = session_.answerer().Mismatch();
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
-    EXPECT_TRUE(session_.Close()) << "a DLL stayed loaded; later scenarios would reuse it";
+    session_.ExpectClosedCleanly();
   }
 
   SandboxSession session_;
@@ -106,9 +104,7 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
     if (!row.linked) {
       EXPECT_FALSE(session.host().ChooseMenu(1026, trebbo));
     }
-    const std::string mismatch = session.answerer().Mismatch();
-    EXPECT_TRUE(mismatch.empty()) << mismatch;
-    EXPECT_TRUE(session.Close()) << "a DLL stayed loaded; later cases would reuse it";
+    session.ExpectClosedCleanly();
   }
 }
 

@@ -33,7 +33,7 @@ std::wstring FolderOfLength(const std::wstring& base, size_t length, wchar_t let
 }
 
 void CommandTest::OpenFreshProject() {
-  if (session_) CloseProject();
+  if (session_) session_->ExpectClosedCleanly();
   session_ = std::make_unique<SandboxSession>();
   exedit_ = session_->LoadExedit();
   ASSERT_NE(exedit_, nullptr) << host().last_error();
@@ -42,12 +42,6 @@ void CommandTest::OpenFreshProject() {
   ASSERT_NE(trebbo_, nullptr) << host().last_error();
   host().SendInit();
   ASSERT_EQ(host().menu().size(), 2u) << "the plug-in did not arm its menu";
-}
-
-void CommandTest::CloseProject() {
-  const std::string mismatch = answerer().Mismatch();
-  EXPECT_TRUE(mismatch.empty()) << mismatch;
-  EXPECT_TRUE(session_->Close()) << "a DLL stayed loaded";
 }
 
 void CommandTest::Run(int id, const std::wstring& folder) {

@@ -30,14 +30,11 @@ std::wstring FolderOfLength(const std::wstring& base, size_t length, wchar_t let
 class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override { OpenFreshProject(); }
-  void TearDown() override { CloseProject(); }
+  void TearDown() override { session_->ExpectClosedCleanly(); }
 
   // Unloads everything and loads the stand-in and the plug-in anew: an empty
   // project, the plug-in armed, nothing recorded yet.
   void OpenFreshProject();
-  // Every window the test expected came, and nothing else; then the DLLs
-  // leave the process.
-  void CloseProject();
 
   // Chooses a menu entry with the folder dialog answered by `folder`.
   void Run(int id, const std::wstring& folder);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <gtest/gtest.h>
+
 #include "sandbox/host/find_standin.h"
 #include "tests/support/test_paths.h"
 
@@ -30,6 +32,12 @@ bool SandboxSession::Close() {
   standin_ = nullptr;
   return GetModuleHandleA("trebbo.auf") == nullptr &&
          GetModuleHandleA("exedit.auf") == nullptr;
+}
+
+void SandboxSession::ExpectClosedCleanly() {
+  const std::string mismatch = answerer_.Mismatch();
+  EXPECT_TRUE(mismatch.empty()) << mismatch;
+  EXPECT_TRUE(Close()) << "a DLL stayed loaded; the next scenario would reuse it";
 }
 
 sandbox::Window TrebboMessage(const char* text, HWND owner) {

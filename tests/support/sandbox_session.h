@@ -30,6 +30,9 @@ class SandboxSession {
 
   // Unloads everything; true when neither DLL stays in the process.
   bool Close();
+  // Every window the scenario expected came, and nothing else; then both
+  // DLLs leave the process, so that the next scenario loads them fresh.
+  void ExpectClosedCleanly();
 
  private:
   sandbox::DialogAnswerer answerer_;
