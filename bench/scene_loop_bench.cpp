@@ -99,40 +99,24 @@ constexpr Command kCommands[] = {
     {"import", PluginImport, FloorImport},
 };
 
-// The host services one command called, and every routine call it made, in
-// order, as the stand-in logged them.
-struct Calls {
-  long system_info, filter_by_index;
-  std::vector<StandinCall> routines;
+using Calls = std::vector<sandbox::Call>;
 
-  int Count(int routine) const {
-    return static_cast<int>(std::count_if(
-        routines.begin(), routines.end(),
-        [routine](const StandinCall& call) { return call.routine == routine; }));
-  }
-};
-
-// The stand-in clears every log entry before filling it in, so equal calls
-// are equal bytes.
-bool operator==(const Calls& a, const Calls& b) {
-  return a.system_info == b.system_info && a.filter_by_index == b.filter_by_index &&
-         a.routines.size() == b.routines.size() &&
-         std::memcmp(a.routines.data(), b.routines.data(),
-                     a.routines.size() * sizeof(StandinCall)) == 0;
+int Count(const Calls& calls, sandbox::Call::Kind kind) {
+  return static_cast<int>(std::count_if(calls.begin(), calls.end(),
+                                        [kind](const sandbox::Call& c) { return c.kind == kind; }));
 }
 
-// One command with the stand-in working and logging; it does no work again
-// afterwards.
+// Every call one command made into the host and the stand-in, in order, with
+// the stand-in working; neither records nor works again afterwards.
 Calls CallsOfOneCommand(sandbox::Host& host, StandinControl& control, Run run,
                         const Setup& s) {
-  host.service_counts() = {};
-  control.call_count = 0;
+  host.calls().clear();
+  host.set_recording(true);
   control.no_work = 0;
   run(s);
   control.no_work = 1;
-  const int logged = std::min(control.call_count, kStandinMaxCalls);
-  return {host.service_counts().system_info, host.service_counts().filter_by_index,
-          std::vector<StandinCall>(control.calls, control.calls + logged)};
+  host.set_recording(false);
+  return host.calls();
 }
 
 double MicrosecondsPerCommand(Run run, const Setup& s, int commands) {
@@ -179,9 +163,11 @@ void Time(const Command& command, const Setup& s, int rounds, Timing& plugin, Ti
 }
 
 void PrintRow(const char* command, const char* who, const Calls& c, const Timing& t) {
-  std::printf("%-7s %-8s %11ld %15ld %12d %5d %5d %10.1f %10.1f\n", command, who,
-              c.system_info, c.filter_by_index, c.Count(kStandinChangeScene),
-              c.Count(kStandinSave), c.Count(kStandinLoad), t.best_us, t.median_us);
+  using Kind = sandbox::Call::Kind;
+  std::printf("%-7s %-8s %11d %15d %12d %5d %5d %10.1f %10.1f\n", command, who,
+              Count(c, Kind::kSystemInfo), Count(c, Kind::kFilterByIndex),
+              Count(c, Kind::kChangeScene), Count(c, Kind::kSave), Count(c, Kind::kLoad),
+              t.best_us, t.median_us);
 }
 
 // One host of `filter_count` filters: extended editing first, as it is
@@ -198,6 +184,7 @@ bool RunInHost(int filter_count, Setup s, int rounds) {
   }
   s.own = &host.AddBareFilter(kPluginName, nullptr)->record;
   s.edit = host.edit_handle();
+  host.set_recording(false);
   control->no_work = 1;
   // Objects in every even scene, so the export both writes and skips.
   for (int scene = 0; scene < kStandinScenes; ++scene) {

@@ -47,15 +47,15 @@ void ExportInOneLoadOfThePlugin(const std::wstring& folder) {
   ASSERT_NE(exedit, nullptr) << session.host().last_error();
   const sandbox::LoadedFilter* trebbo = session.LoadTrebbo();
   ASSERT_NE(trebbo, nullptr) << session.host().last_error();
-  session.standin()->call_count = 0;
   session.host().SendInit();
   ASSERT_EQ(session.host().menu().size(), 2u) << "the plug-in did not arm";
+  session.host().calls().clear();
   session.answerer().ExpectFolderDialog(FolderDialogTitle(kExportAll), folder);
   session.host().ChooseMenu(kExportAll);
 
   EXPECT_EQ(session.answerer().Mismatch(), "");
-  const CommandContext context{&exedit->record, &trebbo->record, session.host().edit_handle()};
-  EXPECT_EQ(ExeditCalls(*session.standin()), ExportCalls(context, Ansi(folder), {0, 6}));
+  EXPECT_EQ(session.host().calls(),
+            ExportCalls(ContextIn(session.host(), *exedit, *trebbo), Ansi(folder), {0, 6}));
   session.Close();  // the exit callbacks, then FreeLibrary
   EXPECT_EQ(GetModuleHandleA("trebbo.auf"), nullptr) << "trebbo.auf stayed loaded";
 }

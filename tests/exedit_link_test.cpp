@@ -18,7 +18,7 @@
 #include "sandbox/host/find_standin.h"
 #include "sandbox/host/sandbox_host.h"
 #include "sandbox/host/text_conversion.h"
-#include "tests/support/exedit_calls.h"
+#include "tests/support/expected_calls.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -34,9 +34,13 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   ASSERT_EQ(GetModuleHandleA("exedit.auf"), nullptr) << "an earlier test left it loaded";
   EXPECT_FALSE(ExeditLink::Resolve());
 
-  HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
-  ASSERT_NE(standin, nullptr) << GetLastError();
-  StandinControl* control = sandbox::StandinOf(standin);
+  // Loaded here for good, as the link will point into it; the host loads it
+  // too, to record its routine calls.
+  ASSERT_NE(LoadLibraryA(testing_support::ExeditStandinPath().c_str()), nullptr) << GetLastError();
+  sandbox::Host host;
+  const sandbox::LoadedFilter* standin = host.LoadPlugin(testing_support::ExeditStandinPath());
+  ASSERT_NE(standin, nullptr) << host.last_error();
+  StandinControl* control = sandbox::StandinOf(standin->module);
   ASSERT_NE(control, nullptr);
 
   ASSERT_TRUE(ExeditLink::Resolve());
@@ -59,20 +63,20 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   // saved scene loads; a missing file does not.
   std::wstring folder = testing_support::NewScratchFolder(L"link");
   const std::string path = sandbox::Ansi(folder) + "\\scene_3.exo";
-  control->call_count = 0;
+  host.calls().clear();
   EXPECT_EQ(ExeditLink::SaveExo(path.c_str()), 1);
   ExeditLink::ChangeScene(1, &exedit_record, &edit_session);
   EXPECT_EQ(ExeditLink::LoadExo(path.c_str(), 0, 0, &exedit_record, &edit_session), 1);
   EXPECT_EQ(ExeditLink::ObjectCount(), 5);
   EXPECT_EQ(ExeditLink::LoadExo((path + ".missing").c_str(), 7, 8, nullptr, nullptr), 0);
-  const std::vector<testing_support::ExeditCall> expected = {
-      {kStandinSave, 3, nullptr, nullptr, path, 0, 0},
-      {kStandinChangeScene, 1, &exedit_record, &edit_session, "", 0, 0},
-      {kStandinLoad, 1, &exedit_record, &edit_session, path, 0, 0},
-      {kStandinLoad, 1, nullptr, nullptr, path + ".missing", 7, 8},
+  using Kind = sandbox::Call::Kind;
+  const std::vector<sandbox::Call> expected = {
+      {Kind::kSave, 3, nullptr, nullptr, path},
+      {Kind::kChangeScene, 1, &exedit_record, &edit_session},
+      {Kind::kLoad, 1, &exedit_record, &edit_session, path},
+      {Kind::kLoad, 1, nullptr, nullptr, path + ".missing", nullptr, 7, 8},
   };
-  EXPECT_EQ(testing_support::ExeditCalls(*control), expected);
-  // The stand-in stays loaded: the link now points into it for good.
+  EXPECT_EQ(host.calls(), expected);
 }
 
 // A command that runs out of memory must end quietly: an exception reaching
@@ -84,14 +88,14 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr);
   ASSERT_TRUE(ExeditLink::Resolve());
-  StandinControl* control = sandbox::StandinOf(standin);
-  ASSERT_NE(control, nullptr);
 
   sandbox::DialogAnswerer answerer;
   sandbox::Host host;
-  host.AddBareFilter(sjis::kExeditName, nullptr);
+  ASSERT_NE(host.LoadPlugin(testing_support::ExeditStandinPath()), nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
-  const int calls_before = control->call_count;
+  // Room for far more calls than a command would make before its first
+  // allocation, so that the record itself would not need one.
+  host.calls().reserve(256);
 
   for (WPARAM command : {1025u, 1026u}) {
     BOOL result = TRUE;
@@ -106,7 +110,8 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
     EXPECT_FALSE(escaped) << command;
     EXPECT_FALSE(result) << command;
   }
-  EXPECT_EQ(control->call_count, calls_before) << "nothing reached extended editing";
+  EXPECT_EQ(host.calls(), std::vector<sandbox::Call>{})
+      << "nothing reached the host or extended editing";
   EXPECT_EQ(answerer.Mismatch(), "") << "no window, not even the folder dialog";
   FreeLibrary(standin);
 }

@@ -1,7 +1,8 @@
 // "exoファイルを一気にエクスポート" end to end: the real DLL in the sandbox
 // host, the stand-in extended editing writing the files, and the folder
 // dialog answered from the test. Each scenario compares every call the
-// command made into extended editing, every argument included.
+// command made into the host and into extended editing, every argument
+// included.
 #include <windows.h>
 
 #include <string>
@@ -69,7 +70,7 @@ TEST_F(Export, CheckboxIsReadAtEachExportAndWithoutLiveValuesCountsAsOn) {
     } else {
       trebbo()->check_values[0] = step.box;
     }
-    standin().call_count = 0;
+    calls().clear();
     const std::wstring folder = NewScratchFolder(L"export");
 
     Run(kExportAll, folder);
@@ -106,8 +107,9 @@ TEST_F(Export, RefusesEveryUnusableFolderWithTheMessageInEitherCodePage) {
 
 // Extended editing's record gone from the host's list, before a command or
 // in the middle of it: no routine of extended editing is handed a null
-// record, and the command stops quietly at the switch that finds none,
-// neither saving nor loading after it.
+// record, and the command stops quietly at the lookup that finds none. The
+// record is back at the next lookup, so a command that went on looking would
+// find it and carry on.
 TEST_F(CommandTest, EitherCommandStopsWhereExeditLeavesTheHostsList) {
   for (int scene : {0, 2, 40}) session().AddObjects(scene, 1);
   const std::wstring folder = NewScratchFolder(L"leaving");
@@ -116,20 +118,15 @@ TEST_F(CommandTest, EitherCommandStopsWhereExeditLeavesTheHostsList) {
   for (int id : {kExportAll, kImportAll}) {
     for (int found : {0, 1, 30, 50}) {
       SCOPED_TRACE((id == kExportAll ? "export, " : "import, ") + std::to_string(found) +
-                   " switches found it");
-      standin().call_count = 0;
-      if (found == 0) {
-        exedit()->record.name = "renamed";
-      } else {
-        standin().switches_before_leaving = found;
-      }
+                   " lookups found it");
+      calls().clear();
+      host().DropFromList(exedit(), found, 1);
 
       Run(id, folder);
 
-      const std::vector<ExeditCall> whole = id == kExportAll
-                                                ? ExportCalls(folder, {0, 2, 40})
-                                                : ImportCalls(folder, {0, 2, 40});
-      EXPECT_EQ(calls(), BeforeSwitch(whole, found));
+      const std::vector<Call> whole = id == kExportAll ? ExportCalls(folder, {0, 2, 40})
+                                                       : ImportCalls(folder, {0, 2, 40});
+      EXPECT_EQ(calls(), StoppedAtLookup(whole, found, context()));
       exedit()->record.name = name;
     }
   }

@@ -1,6 +1,6 @@
 // "exoファイルを一気にインポート" end to end, and the round trip through
-// both commands. Each scenario compares every call the command made into
-// extended editing, every argument included.
+// both commands. Each scenario compares every call the command made into the
+// host and into extended editing, every argument included.
 #include <windows.h>
 
 #include <string>
@@ -37,14 +37,14 @@ TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeWithTheRecordListedThen) {
   const std::wstring folder = ExportedFolder({0, 2});
   ASSERT_EQ(FilesIn(folder).size(), 2u);
   Run(kImportAll, folder);
-  std::vector<ExeditCall> expected = ImportCalls(folder, {0, 2});
+  std::vector<Call> expected = ImportCalls(folder, {0, 2});
 
   exedit()->record.name = "renamed";
-  CommandContext now = context();
-  now.exedit = &host().AddBareFilter(sjis::kExeditName, nullptr)->record;
+  const sandbox::LoadedFilter& listed = *host().AddBareFilter(sjis::kExeditName, nullptr);
   Run(kImportAll, folder);
 
-  const std::vector<ExeditCall> second = testing_support::ImportCalls(now, Ansi(folder), {0, 2});
+  const std::vector<Call> second =
+      testing_support::ImportCalls(ContextIn(host(), listed, *trebbo()), Ansi(folder), {0, 2});
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(calls(), expected);
 }

@@ -9,64 +9,66 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/expected_calls.h"
 #include "tests/support/sandbox_session.h"
+#include "tests/support/scene_folder_files.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
-namespace sandbox {
-
-// Every field: owner record, text, window, id, key and flags.
-bool operator==(const MenuEntry& a, const MenuEntry& b) {
-  return a.owner == b.owner && a.text == b.text && a.window == b.window && a.id == b.id &&
-         a.default_key == b.default_key && a.flags == b.flags;
-}
-
-}  // namespace sandbox
-
 namespace {
 
-using testing_support::SandboxSession;
-
-class Registration : public ::testing::Test {
- protected:
-  void TearDown() override {
-    session_.ExpectClosedCleanly();
-  }
-
-  SandboxSession session_;
-};
+using namespace testing_support;
 
 // Filters without an information text around extended editing's are
-// skipped, not compared.
-TEST_F(Registration, ArmsBothEntriesWhenExedit092IsLinked) {
-  session_.host().AddBareFilter("no information", nullptr);
-  ASSERT_NE(session_.LoadExedit(), nullptr);
-  session_.host().AddBareFilter(nullptr, nullptr);
-  sandbox::LoadedFilter* trebbo = session_.LoadTrebbo();
-  ASSERT_NE(trebbo, nullptr) << session_.host().last_error();
-  EXPECT_TRUE(trebbo->init_result) << "exedit.auf was loaded before the init callback";
+// skipped, not compared, and the export that follows walks the list as it
+// stands.
+TEST(Registration, ArmsBothEntriesWhenExedit092IsLinked) {
+  for (const bool trebbo_first : {false}) {
+    SCOPED_TRACE(trebbo_first ? "trebbo.auf first" : "exedit.auf first");
+    SandboxSession session;
+    sandbox::Host& host = session.host();
+    host.AddBareFilter("no information", nullptr);
+    sandbox::LoadedFilter* trebbo = trebbo_first ? session.LoadTrebbo() : nullptr;
+    const sandbox::LoadedFilter* exedit = session.LoadExedit();
+    host.AddBareFilter(nullptr, nullptr);
+    if (!trebbo_first) trebbo = session.LoadTrebbo();
+    ASSERT_NE(trebbo, nullptr) << host.last_error();
+    ASSERT_NE(exedit, nullptr) << host.last_error();
+    EXPECT_EQ(trebbo->init_result, !trebbo_first) << "TRUE only with exedit.auf loaded then";
 
-  EXPECT_EQ(session_.host().SendInit(), std::vector<BOOL>{FALSE});
+    EXPECT_EQ(host.SendInit(), std::vector<BOOL>{FALSE});
 
-  const std::vector<sandbox::MenuEntry> expected = {
-      {&trebbo->record, sjis::kMenuImportAll, trebbo->window, 1025, 0, 0},
-      {&trebbo->record, sjis::kMenuExportAll, trebbo->window, 1026, 0, 0}};
-  EXPECT_EQ(session_.host().menu(), expected);
+    std::vector<Call> expected = InformationLookup(4, IndexOf(host, *exedit));
+    const std::vector<Call> entries = MenuEntries(*trebbo);
+    expected.insert(expected.end(), entries.begin(), entries.end());
+    EXPECT_EQ(host.calls(), expected);
+
+    host.calls().clear();
+    const std::wstring folder = NewScratchFolder(L"armed");
+    session.answerer().ExpectFolderDialog("Select folder to save", folder);
+    EXPECT_FALSE(host.ChooseMenu(1026));
+    EXPECT_EQ(host.calls(), ExportCalls(ContextIn(host, *exedit, *trebbo), Ansi(folder), {0}));
+    session.ExpectClosedCleanly();
+  }
 }
 
 // Every way extended editing 0.92 can be missing for the plug-in. The init
-// message shows exactly one message box, the not-found message owned by the
-// plug-in's window (caption "Trebbo", a lone OK button, no icon), and arms no
-// entry. Where the link is unresolved, even a host that sends the export id
-// regardless reaches nothing: it would call into offsets from a null base.
+// message looks for it through the whole list (or up to the one filter that
+// carries its text), shows exactly one message box, the not-found message
+// owned by the plug-in's window (caption "Trebbo", a lone OK button, no
+// icon), and arms no entry. Where the link is unresolved, even a host that
+// sends the export id regardless reaches nothing: it would call into offsets
+// from a null base.
 TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
   using Load = sandbox::LoadedFilter* (*)(SandboxSession&);
   const struct {
     const char* what;
     Load load;  // loads the plug-in and whatever else the case has
     BOOL linked;
+    std::vector<Call> lookup;
   } cases[] = {
-      {"no exedit.auf", [](SandboxSession& s) { return s.LoadTrebbo(); }, FALSE},
+      {"no exedit.auf", [](SandboxSession& s) { return s.LoadTrebbo(); }, FALSE,
+       InformationLookup(1, -1)},
       {"exedit.auf of another version",
        [](SandboxSession& s) {
          static const std::string other_version =
@@ -75,19 +77,19 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
          if (exedit != nullptr) exedit->record.information = other_version.c_str();
          return s.LoadTrebbo();
        },
-       TRUE},
+       TRUE, InformationLookup(2, -1)},
       {"the information text listed without exedit.auf loaded",
        [](SandboxSession& s) {
          s.host().AddBareFilter(sjis::kExeditName, sjis::kExeditInformation);
          return s.LoadTrebbo();
        },
-       FALSE},
+       FALSE, InformationLookup(2, 0)},
       {"exedit.auf loaded after the plug-in",
        [](SandboxSession& s) {
          sandbox::LoadedFilter* trebbo = s.LoadTrebbo();
          return s.LoadExedit() != nullptr ? trebbo : nullptr;
        },
-       FALSE},
+       FALSE, InformationLookup(2, 1)},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.what);
@@ -95,40 +97,42 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
     sandbox::LoadedFilter* trebbo = row.load(session);
     ASSERT_NE(trebbo, nullptr) << session.host().last_error();
     EXPECT_EQ(trebbo->init_result, row.linked);
-    session.answerer().ExpectMessageBox(
-        testing_support::TrebboMessage(sjis::kMsgExeditNotFound, trebbo->window));
+    session.answerer().ExpectMessageBox(TrebboMessage(sjis::kMsgExeditNotFound, trebbo->window));
 
     EXPECT_EQ(session.host().SendInit(), std::vector<BOOL>{FALSE});
-
-    EXPECT_TRUE(session.host().menu().empty());
     if (!row.linked) {
       EXPECT_FALSE(session.host().ChooseMenu(1026, trebbo));
     }
+
+    EXPECT_EQ(session.host().calls(), row.lookup);
     session.ExpectClosedCleanly();
   }
 }
 
 // Cancel is tested once per level: here for both commands, and the
 // picker's own on the real dialog in the picker's tests.
-TEST_F(Registration, OnlyTheTwoMenuIdsRunACommandAndACancelledOneTouchesNoScene) {
-  ASSERT_NE(session_.LoadExedit(), nullptr);
-  sandbox::LoadedFilter* trebbo = session_.LoadTrebbo();
+TEST(Registration, OnlyTheTwoMenuIdsRunACommandAndACancelledOneTouchesNoScene) {
+  SandboxSession session;
+  ASSERT_NE(session.LoadExedit(), nullptr);
+  sandbox::LoadedFilter* trebbo = session.LoadTrebbo();
   ASSERT_NE(trebbo, nullptr);
-  session_.host().SendInit();
+  session.host().SendInit();
+  session.host().calls().clear();
 
   for (int id : {0, 1, 1024, 1027, 1127, 1137}) {
-    EXPECT_FALSE(session_.host().ChooseMenu(id, trebbo)) << id;
+    EXPECT_FALSE(session.host().ChooseMenu(id, trebbo)) << id;
   }
   SendMessageA(trebbo->window, WM_USER + 1, 1026, 0);
 
   // The two real ids each open the folder dialog under their own title;
-  // cancelled, they touch no scene and say nothing. Every callback answers
-  // FALSE.
-  session_.answerer().ExpectFolderDialog("Select folder to import", L"");
-  session_.answerer().ExpectFolderDialog("Select folder to save", L"");
-  EXPECT_FALSE(session_.host().ChooseMenu(1025));
-  EXPECT_FALSE(session_.host().ChooseMenu(1026));
-  EXPECT_EQ(session_.standin()->call_count, 0);
+  // cancelled, they call neither the host nor extended editing and say
+  // nothing. Every callback answers FALSE.
+  session.answerer().ExpectFolderDialog("Select folder to import", L"");
+  session.answerer().ExpectFolderDialog("Select folder to save", L"");
+  EXPECT_FALSE(session.host().ChooseMenu(1025));
+  EXPECT_FALSE(session.host().ChooseMenu(1026));
+  EXPECT_EQ(session.host().calls(), std::vector<Call>{});
+  session.ExpectClosedCleanly();
 }
 
 // Loading sets the runtime's character-type category to the user's default

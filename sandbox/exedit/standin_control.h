@@ -1,7 +1,7 @@
 // Control block of the stand-in extended editing (sandbox/exedit), shared
-// with the tests, the benchmark and trebbo-host. The stand-in exports
-// StandinGetControl(); everything else is plain data read and written
-// directly by the test side.
+// with the sandbox host, the tests, the benchmark and trebbo-host. The
+// stand-in exports StandinGetControl(); everything else is plain data read
+// and written directly by the other side.
 #pragma once
 
 #include "host/host_api.h"
@@ -16,8 +16,6 @@ constexpr unsigned kStandinObjectCountOffset = 0x15918C;
 constexpr int kStandinScenes = 50;
 constexpr int kStandinMaxObjects = 64;
 constexpr int kStandinMaxLabel = 64;
-constexpr int kStandinMaxCalls = 1024;
-constexpr int kStandinMaxPath = 600;
 
 enum StandinRoutine : int {
   kStandinChangeScene = 1,
@@ -25,19 +23,17 @@ enum StandinRoutine : int {
   kStandinLoad = 3,
 };
 
-// One call of a routine, with every argument it was given and the scene that
-// was current when it ran (before a scene switch took effect). Fields a
-// routine does not take stay zero.
+// One call of a routine, with every argument it was given. Fields a routine
+// does not take stay zero.
 struct StandinCall {
   int routine;
-  int current_scene;
-  int scene;                   // ChangeScene
-  FilterRecord* record;        // ChangeScene: extended editing's; Load: the caller's
-  EditHandle edit;             // ChangeScene, Load
-  int a, b;                    // Load
-  char path[kStandinMaxPath];  // Save, Load: the ANSI path, cut if longer
-  int result;                  // Save, Load: 1 when the file was written or read
+  int scene;             // ChangeScene: the scene asked for; Save, Load: the current one
+  FilterRecord* record;  // ChangeScene: extended editing's; Load: the caller's
+  EditHandle edit;       // ChangeScene, Load
+  int a, b;              // Load
+  const char* path;      // Save, Load: valid during the report only
 };
+using StandinReportFn = void(__cdecl*)(const StandinCall* call);
 
 struct StandinScene {
   int count;
@@ -50,13 +46,10 @@ struct StandinScene {
 struct StandinControl {
   int current_scene;
   StandinScene scenes[kStandinScenes];
-  int call_count;  // may exceed kStandinMaxCalls; only the first are logged
-  StandinCall calls[kStandinMaxCalls];
-  int no_work;     // benchmark: scenes still switch, but no file and no log
-  // Counts down at each scene switch; the switch that brings it to 0 renames
-  // the record it was handed, as if the host had dropped extended editing
-  // from its list in the middle of a command. 0: never.
-  int switches_before_leaving;
+  // Told of every routine call as it is made, by whomever; the sandbox host
+  // sets it when it loads the stand-in. Null: nobody is told.
+  StandinReportFn report;
+  int no_work;  // benchmark: scenes still switch, but no file is read or written
 };
 
 using StandinGetControlFn = StandinControl*(__cdecl*)();

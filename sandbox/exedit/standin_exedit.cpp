@@ -1,8 +1,8 @@
 // The stand-in extended editing: a filter plug-in of the sandbox host that
 // keeps 50 scenes of labelled objects and offers the scene-switch, save and
 // load routines and the object-count variable at the offsets from its module
-// base where the plug-in expects them. Every routine call is logged in the
-// control block for the tests.
+// base where the plug-in expects them. Every routine call is reported to
+// whoever set the control block's report (the sandbox host, which records it).
 //
 // Putting code at fixed offsets: a zero-filled, page-aligned area in .bss
 // stretches the image over every offset, and at load the three routine
@@ -23,7 +23,6 @@ namespace {
 
 constexpr char kName[] = "拡張編集";
 constexpr char kInformation[] = "拡張編集(exedit) version 0.92 by ＴＯＲＶＥ";
-constexpr char kNameAfterLeaving[] = "拡張編集 (no longer listed)";
 
 constexpr unsigned kRoutineAreaSize = 0x200000;
 constexpr unsigned kJumpSize = 5;  // E9 rel32
@@ -119,57 +118,32 @@ int AppendExoFile(const char* path, StandinScene& scene) {
   return 1;
 }
 
-StandinCall g_unlogged_call;  // takes the details of calls past the log's end
-
-StandinCall& LogCall(StandinRoutine routine) {
-  StandinControl& control = Control();
-  const int index = control.call_count++;
-  StandinCall& call = index < kStandinMaxCalls ? control.calls[index] : g_unlogged_call;
-  std::memset(&call, 0, sizeof call);
-  call.routine = routine;
-  call.current_scene = control.current_scene;
-  return call;
+void Report(const StandinCall& call) {
+  if (Control().report != nullptr) Control().report(&call);
 }
 
 int __cdecl ChangeScene(int scene, FilterRecord* exedit, EditHandle edit) {
-  StandinControl& control = Control();
-  if (!control.no_work) {
-    StandinCall& call = LogCall(kStandinChangeScene);
-    call.scene = scene;
-    call.record = exedit;
-    call.edit = edit;
-  }
+  Report({kStandinChangeScene, scene, exedit, edit, 0, 0, nullptr});
   // Refused, so that a caller off by one cannot reach past the scenes.
   if (scene < 0 || scene >= kStandinScenes) return 0;
-  control.current_scene = scene;
+  Control().current_scene = scene;
   PublishObjectCount();
-  if (control.switches_before_leaving > 0 && --control.switches_before_leaving == 0 &&
-      exedit != nullptr) {
-    exedit->name = kNameAfterLeaving;
-  }
   return 1;
 }
 
 int __cdecl SaveExo(const char* path) {
+  Report({kStandinSave, Control().current_scene, nullptr, nullptr, 0, 0, path});
   if (Control().no_work) return 1;
-  StandinCall& call = LogCall(kStandinSave);
-  lstrcpynA(call.path, path, sizeof call.path);
-  call.result = WriteExoFile(path, Control().current_scene, CurrentScene());
-  return call.result;
+  return WriteExoFile(path, Control().current_scene, CurrentScene());
 }
 
 int __cdecl LoadExo(const char* path, int a, int b, FilterRecord* caller,
                     EditHandle edit) {
+  Report({kStandinLoad, Control().current_scene, caller, edit, a, b, path});
   if (Control().no_work) return 1;
-  StandinCall& call = LogCall(kStandinLoad);
-  call.a = a;
-  call.b = b;
-  call.record = caller;
-  call.edit = edit;
-  lstrcpynA(call.path, path, sizeof call.path);
-  call.result = AppendExoFile(path, CurrentScene());
+  const int read = AppendExoFile(path, CurrentScene());
   PublishObjectCount();
-  return call.result;
+  return read;
 }
 
 // A jmp to `routine` at `offset` from the module base.

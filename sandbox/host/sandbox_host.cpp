@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sandbox/host/find_standin.h"
+
 namespace sandbox {
 namespace {
 
@@ -10,6 +12,7 @@ namespace {
 Host* g_host = nullptr;
 
 constexpr char kFilterWindowClass[] = "TrebboSandboxFilterWindow";
+constexpr char kNameWhileDropped[] = "(dropped from the list)";
 
 using GetFilterTableFn = FilterTable*(__cdecl*)();
 
@@ -75,6 +78,7 @@ LoadedFilter* Host::LoadPlugin(const std::string& path) {
                 filter->check_values.begin());
   }
   LoadedFilter* loaded = Adopt(std::move(filter));
+  if (StandinControl* standin = StandinOf(module)) standin->report = &Host::RecordStandinCall;
   if (loaded->record.func_init != nullptr) {
     loaded->init_result = loaded->record.func_init(&loaded->record);
   }
@@ -140,15 +144,37 @@ BOOL Host::ChooseMenu(int id, LoadedFilter* filter) {
                                         static_cast<WPARAM>(id), 0));
 }
 
-BOOL __cdecl Host::GetSystemInfo(EditHandle /*edit*/, SystemInfo* si) {
-  ++g_host->counts_.system_info;
+void Host::DropFromList(LoadedFilter* filter, int lookups_found, int lookups_missed) {
+  drop_ = {filter, filter->record.name, 0, lookups_found + 1,
+           lookups_missed > 0 ? lookups_found + 1 + lookups_missed : 0};
+}
+
+void __cdecl Host::RecordStandinCall(const StandinCall* call) {
+  // The stand-in may outlive the host that loaded it.
+  if (g_host == nullptr || !g_host->recording_) return;
+  static constexpr Call::Kind kKinds[] = {Call::Kind::kChangeScene, Call::Kind::kSave,
+                                          Call::Kind::kLoad};
+  g_host->calls_.push_back({kKinds[call->routine - kStandinChangeScene], call->scene,
+                            call->record, call->edit, call->path != nullptr ? call->path : "",
+                            nullptr, call->a, call->b});
+}
+
+BOOL __cdecl Host::GetSystemInfo(EditHandle edit, SystemInfo* si) {
+  // Checked first: the benchmark's timed runs pay for no record.
+  if (g_host->recording_) g_host->calls_.push_back({Call::Kind::kSystemInfo, 0, nullptr, edit});
+  Drop& drop = g_host->drop_;
+  if (drop.filter != nullptr) {
+    ++drop.calls;
+    if (drop.calls == drop.leaves_at) drop.filter->record.name = kNameWhileDropped;
+    if (drop.calls == drop.returns_at) drop.filter->record.name = drop.name;
+  }
   std::memset(si, 0, sizeof(*si));
   si->filter_count = static_cast<int>(g_host->filters_.size());
   return TRUE;
 }
 
 FilterRecord* __cdecl Host::GetFilterByIndex(int index) {
-  ++g_host->counts_.filter_by_index;
+  if (g_host->recording_) g_host->calls_.push_back({Call::Kind::kFilterByIndex, index});
   if (index < 0 || static_cast<size_t>(index) >= g_host->filters_.size()) {
     return nullptr;
   }
@@ -157,7 +183,11 @@ FilterRecord* __cdecl Host::GetFilterByIndex(int index) {
 
 BOOL __cdecl Host::AddMenuItem(FilterRecord* own, const char* text, HWND window,
                                int id, int default_key, int flags) {
-  g_host->menu_.push_back(MenuEntry{own, text, window, id, default_key, flags});
+  if (g_host->recording_) {
+    g_host->calls_.push_back(
+        {Call::Kind::kAddMenuItem, id, own, nullptr, text, window, default_key, flags});
+  }
+  g_host->menu_.push_back(MenuEntry{own, text, window, id});
   return TRUE;
 }
 

@@ -6,6 +6,9 @@
 // add-menu-entry services, and on a menu choice sends kHostMsgCommand with an
 // edit handle of its own. Closing calls every exit callback before the DLLs
 // are freed. The windows a command opens are a DialogAnswerer's to answer.
+// It records every call of its services and, as the stand-in extended
+// editing reports them, every call of extended editing's routines, in the
+// order they were made.
 //
 // One Host at a time per process (the services are plain functions).
 #pragma once
@@ -17,22 +20,38 @@
 #include <vector>
 
 #include "host/host_api.h"
+#include "sandbox/exedit/standin_control.h"
 
 namespace sandbox {
 
+// What a menu choice needs; the whole call that added it is in calls().
 struct MenuEntry {
   FilterRecord* owner;  // the record the plug-in passed
   std::string text;     // ANSI bytes as given
   HWND window;
   int id;
-  int default_key;
-  int flags;
 };
 
-// Calls of the services a scene switch makes, which the benchmark compares.
-struct ServiceCounts {
-  long system_info = 0;
-  long filter_by_index = 0;
+// One call into the host's services or into extended editing's routines,
+// with every argument it was given. Fields a call does not take stay empty.
+struct Call {
+  enum class Kind { kSystemInfo, kFilterByIndex, kAddMenuItem, kChangeScene, kSave, kLoad };
+  Kind kind{};
+  // Filter by index: the index; add menu entry: the id; scene switch: the
+  // scene asked for; save, load: the scene current when it ran.
+  int number = 0;
+  // Add menu entry, load: the caller's record; scene switch: extended
+  // editing's.
+  const FilterRecord* record = nullptr;
+  EditHandle edit = nullptr;  // system information, scene switch, load
+  std::string text{};         // add menu entry: its text; save, load: the path
+  HWND window = nullptr;      // add menu entry
+  int a = 0, b = 0;           // add menu entry: key and flags; load: its two integers
+  bool operator==(const Call& other) const {
+    return kind == other.kind && number == other.number && record == other.record &&
+           edit == other.edit && text == other.text && window == other.window &&
+           a == other.a && b == other.b;
+  }
 };
 
 struct LoadedFilter {
@@ -54,7 +73,8 @@ class Host {
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
 
-  // Loads one plug-in DLL, fills the host's record and calls its init
+  // Loads one plug-in DLL, fills the host's record (the stand-in extended
+  // editing is asked to report its routine calls here) and calls its init
   // callback. Returns the filter, or null when the DLL or its export is
   // missing (the reason is in last_error()).
   LoadedFilter* LoadPlugin(const std::string& path);
@@ -67,11 +87,19 @@ class Host {
   // Sends kHostMsgCommand with this id to the plug-in that registered it, or
   // to `filter` directly when given. Returns the callback's result.
   BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
+  // As if the host dropped `filter` from its list and later listed it again:
+  // from the system-information call after the next `lookups_found` ones
+  // (each lookup of a filter starts with one), its record goes by another
+  // name; `lookups_missed` such calls later it has its name back (0: never).
+  void DropFromList(LoadedFilter* filter, int lookups_found, int lookups_missed);
 
   const MenuEntry* FindMenuEntry(int id) const;  // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
   const std::vector<MenuEntry>& menu() const { return menu_; }
-  ServiceCounts& service_counts() { return counts_; }
+  // Every call recorded, in order; cleared by whoever wants a fresh record.
+  std::vector<Call>& calls() { return calls_; }
+  // The benchmark's timed runs record nothing.
+  void set_recording(bool on) { recording_ = on; }
   EditHandle edit_handle() { return &edit_session_; }
   const std::string& last_error() const { return last_error_; }
 
@@ -81,8 +109,17 @@ class Host {
   static BOOL __cdecl AddMenuItem(FilterRecord* own, const char* text,
                                   HWND window, int id, int default_key,
                                   int flags);
+  static void __cdecl RecordStandinCall(const StandinCall* call);
   static LRESULT CALLBACK FilterWindowProc(HWND, UINT, WPARAM, LPARAM);
   LoadedFilter* Adopt(std::unique_ptr<LoadedFilter> filter);
+
+  // A filter dropped from the list: at which system-information calls,
+  // counted from the drop, it goes and comes back.
+  struct Drop {
+    LoadedFilter* filter = nullptr;
+    const char* name = nullptr;  // the name it comes back with
+    int calls = 0, leaves_at = 0, returns_at = 0;
+  } drop_;
 
   struct EditSession {
     int unused;
@@ -90,7 +127,8 @@ class Host {
   HostServices services_{};
   std::vector<std::unique_ptr<LoadedFilter>> filters_;
   std::vector<MenuEntry> menu_;
-  ServiceCounts counts_;
+  std::vector<Call> calls_;
+  bool recording_ = true;
   std::string last_error_;
 };
 

@@ -112,12 +112,12 @@ bool RunCommand(Session& session, int id, StandinControl* standin) {
   }
   Print("");
   Print("run " + std::to_string(id) + " " + sandbox::ShiftJisToUtf8(entry->text));
-  // Each command's calls from the start of the log.
-  if (standin != nullptr) standin->call_count = 0;
+  // Each command's calls from the start of the record.
+  session.host.calls().clear();
   const BOOL result = session.host.ChooseMenu(id);
   PrintNewWindows(session);
   if (standin != nullptr) {
-    PrintStandinCalls(*standin, "  ");
+    PrintExeditCalls(session.host.calls(), "  ");
     Print("  editor ends on scene " + std::to_string(standin->current_scene));
   }
   Print(std::string("  callback returned ") +

@@ -85,9 +85,9 @@ std::string SwitchText(const std::vector<int>& switches) {
          SceneList(switches);
 }
 
-std::string FileRoutineText(const StandinCall& call) {
-  const std::string arrow = call.routine == kStandinSave ? "save -> " : "load <- ";
-  return arrow + AnsiToUtf8(call.path) + (call.result ? "" : "  (failed)");
+std::string FileRoutineText(const Call& call) {
+  const std::string arrow = call.kind == Call::Kind::kSave ? "save -> " : "load <- ";
+  return arrow + AnsiToUtf8(call.text);
 }
 
 }  // namespace
@@ -138,20 +138,22 @@ void PrintMenu(const Host& host) {
   }
 }
 
-void PrintStandinCalls(const StandinControl& control, const std::string& indent) {
+void PrintExeditCalls(const std::vector<Call>& calls, const std::string& indent) {
   std::vector<int> switches;
-  for (int i = 0; i < control.call_count && i < kStandinMaxCalls; ++i) {
-    const StandinCall& call = control.calls[i];
-    if (call.routine == kStandinChangeScene) {
-      switches.push_back(call.scene);
-      continue;
+  bool any = false;
+  for (const Call& call : calls) {
+    if (call.kind == Call::Kind::kChangeScene) {
+      switches.push_back(call.number);
+      any = true;
+    } else if (call.kind == Call::Kind::kSave || call.kind == Call::Kind::kLoad) {
+      const std::string led_here = switches.empty() ? "" : SwitchText(switches) + ", ";
+      Print(indent + led_here + FileRoutineText(call));
+      switches.clear();
+      any = true;
     }
-    const std::string led_here = switches.empty() ? "" : SwitchText(switches) + ", ";
-    Print(indent + led_here + FileRoutineText(call));
-    switches.clear();
   }
   if (!switches.empty()) Print(indent + SwitchText(switches));
-  if (control.call_count == 0) Print(indent + "no calls of extended editing");
+  if (!any) Print(indent + "no calls of extended editing");
 }
 
 void PrintScenes(const StandinControl& control) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sandbox/exedit/standin_control.h"
 #include "sandbox/host/dialog_answerer.h"
@@ -23,10 +24,11 @@ size_t PrintWindowsSeen(const Host& host, const DialogAnswerer& answerer, size_t
                         const std::string& indent);
 void PrintMenu(const Host& host);
 
-// The routine calls in the log, in order. Scene switches with nothing in
-// between share a line, and a save or load joins the switches that led to
-// it: "switch to scenes 2, 3, save -> ...\scene_3.exo".
-void PrintStandinCalls(const StandinControl& control, const std::string& indent);
+// The calls of extended editing's routines among the host's record, in
+// order. Scene switches with nothing in between share a line, and a save or
+// load joins the switches that led to it: "switch to scenes 2, 3, save ->
+// ...\scene_3.exo".
+void PrintExeditCalls(const std::vector<Call>& calls, const std::string& indent);
 void PrintScenes(const StandinControl& control);
 
 }  // namespace sandbox::tool

@@ -42,6 +42,7 @@ void CommandTest::OpenFreshProject() {
   ASSERT_NE(trebbo_, nullptr) << host().last_error();
   host().SendInit();
   ASSERT_EQ(host().menu().size(), 2u) << "the plug-in did not arm its menu";
+  calls().clear();
 }
 
 void CommandTest::Run(int id, const std::wstring& folder) {
@@ -49,17 +50,13 @@ void CommandTest::Run(int id, const std::wstring& folder) {
   EXPECT_FALSE(host().ChooseMenu(id));
 }
 
-CommandContext CommandTest::context() {
-  return {&exedit_->record, &trebbo_->record, host().edit_handle()};
-}
-
-std::vector<ExeditCall> CommandTest::ExportCalls(const std::wstring& folder,
-                                                 const std::vector<int>& scenes) {
+std::vector<Call> CommandTest::ExportCalls(const std::wstring& folder,
+                                           const std::vector<int>& scenes) {
   return testing_support::ExportCalls(context(), Ansi(folder), scenes);
 }
 
-std::vector<ExeditCall> CommandTest::ImportCalls(const std::wstring& folder,
-                                                 const std::vector<int>& scenes) {
+std::vector<Call> CommandTest::ImportCalls(const std::wstring& folder,
+                                           const std::vector<int>& scenes) {
   return testing_support::ImportCalls(context(), Ansi(folder), scenes);
 }
 

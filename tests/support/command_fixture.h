@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/exedit_calls.h"
+#include "tests/support/expected_calls.h"
 #include "tests/support/sandbox_session.h"
 #include "tests/support/scene_folder_files.h"
 #include "tests/support/test_paths.h"
@@ -48,18 +48,19 @@ class CommandTest : public ::testing::Test {
   // command makes, none before `usable`, are the caller's to check.
   void RunRefusingFolders(int id, const std::wstring& usable);
 
-  // What this project's commands must hand extended editing, and the calls
-  // of a whole export or import on `folder`.
-  CommandContext context();
-  std::vector<ExeditCall> ExportCalls(const std::wstring& folder, const std::vector<int>& scenes);
-  std::vector<ExeditCall> ImportCalls(const std::wstring& folder, const std::vector<int>& scenes);
-  // The stand-in's record of the calls it was given.
-  std::vector<ExeditCall> calls() { return ExeditCalls(standin()); }
+  // What this project's commands must hand the host and extended editing,
+  // and the calls of a whole export or import on `folder`.
+  CommandContext context() { return ContextIn(host(), *exedit_, *trebbo_); }
+  std::vector<Call> ExportCalls(const std::wstring& folder, const std::vector<int>& scenes);
+  std::vector<Call> ImportCalls(const std::wstring& folder, const std::vector<int>& scenes);
+  // The host's record of the calls made since the project was opened or
+  // the record cleared.
+  std::vector<Call>& calls() { return host().calls(); }
 
   sandbox::Host& host() { return session_->host(); }
   sandbox::DialogAnswerer& answerer() { return session_->answerer(); }
   SandboxSession& session() { return *session_; }
-  // The stand-in's control block: the project's scenes and its call log.
+  // The stand-in's control block: the project's scenes.
   StandinControl& standin() { return *session_->standin(); }
   sandbox::LoadedFilter* exedit() { return exedit_; }
   sandbox::LoadedFilter* trebbo() { return trebbo_; }

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/support/exedit_calls.h"
+#include "tests/support/expected_calls.h"
 
 namespace testing_support {
 
