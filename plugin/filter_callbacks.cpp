@@ -9,11 +9,15 @@ namespace {
 
 // Adds the two menu entries only when extended editing 0.92 is both listed
 // by the host and linked: with the information text found but exedit.auf not
-// loaded at init, a command would call into offsets from a null base.
+// loaded, a command would call into offsets from a null base. A host that
+// starts each plug-in as it loads it may have started this one before
+// exedit.auf; by the init message every plug-in is loaded, so the link is
+// looked for once more (Resolve keeps a link it already has).
 void ArmOrReportMissingExedit(FilterRecord* own) {
+  const bool linked = ExeditLink::Resolve();
   const bool exedit_found =
       FindFilterByInformation(own, kExeditInformation) != nullptr;
-  if (!exedit_found || !ExeditLink::IsResolved()) {
+  if (!exedit_found || !linked) {
     MessageBoxA(own->window, kMsgExeditNotFound, kPluginName, MB_OK);
     return;
   }

@@ -19,11 +19,14 @@ namespace {
 
 using namespace testing_support;
 
-// Filters without an information text around extended editing's are
-// skipped, not compared, and the export that follows walks the list as it
-// stands.
-TEST(Registration, ArmsBothEntriesWhenExedit092IsLinked) {
-  for (const bool trebbo_first : {false}) {
+// A host that starts each plug-in as it loads it may start this one before
+// exedit.auf, so that the init callback finds nothing to link and returns
+// FALSE; the init message, sent once every plug-in is loaded, links and arms
+// all the same, saying nothing. Filters without an information text around
+// extended editing's are skipped, not compared, and the export that follows
+// walks the list as it stands.
+TEST(Registration, ArmsBothEntriesWhicheverOfTheTwoLoadsFirst) {
+  for (const bool trebbo_first : {false, true}) {
     SCOPED_TRACE(trebbo_first ? "trebbo.auf first" : "exedit.auf first");
     SandboxSession session;
     sandbox::Host& host = session.host();
@@ -84,12 +87,6 @@ TEST(RegistrationWithoutExedit092, InitMessageReportsItOnceAndArmsNothing) {
          return s.LoadTrebbo();
        },
        FALSE, InformationLookup(2, 0)},
-      {"exedit.auf loaded after the plug-in",
-       [](SandboxSession& s) {
-         sandbox::LoadedFilter* trebbo = s.LoadTrebbo();
-         return s.LoadExedit() != nullptr ? trebbo : nullptr;
-       },
-       FALSE, InformationLookup(2, 1)},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.what);

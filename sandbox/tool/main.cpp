@@ -5,6 +5,7 @@
 // that led up to it.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -125,17 +126,22 @@ bool RunCommand(Session& session, int id, StandinControl* standin) {
   return true;
 }
 
-// The exit status of a session that ends with `otherwise`: a plug-in whose
-// init returned FALSE comes first, since it explains whatever else failed.
+// The exit status of a session that ends with `otherwise`: a plug-in that
+// failed comes first, since it explains whatever else went wrong. An init
+// that returned FALSE counts only while the plug-in has added no menu entry:
+// one started before what it needs may still be armed by the init message.
 int ExitStatus(const sandbox::Host& host, int otherwise) {
   std::string failed;
   for (const auto& filter : host.filters()) {
-    if (filter->init_result) continue;
+    const bool armed = std::any_of(
+        host.menu().begin(), host.menu().end(),
+        [&filter](const sandbox::MenuEntry& entry) { return entry.owner == &filter->record; });
+    if (filter->init_result || armed) continue;
     failed += (failed.empty() ? "" : ", ") +
               sandbox::AnsiToUtf8(sandbox::FileNameOf(filter->path));
   }
   if (failed.empty()) return otherwise;
-  PrintError("init returned FALSE for " + failed + " (see above)");
+  PrintError("init returned FALSE for " + failed + ", and no menu entry came after (see above)");
   return kExitPluginFailed;
 }
 

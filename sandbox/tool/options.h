@@ -11,7 +11,7 @@ namespace sandbox::tool {
 // The exit statuses that --help lists. When several apply, the lowest wins:
 // a plug-in that failed explains a missing menu entry.
 constexpr int kExitDone = 0;
-constexpr int kExitPluginFailed = 1;  // did not load, or init returned FALSE
+constexpr int kExitPluginFailed = 1;  // did not load, or init FALSE and no menu entry
 constexpr int kExitUsage = 2;
 constexpr int kExitDialogStuck = 3;   // the session outlived its deadline
 constexpr int kExitCannotServe = 4;   // what was asked needs what is not loaded

@@ -106,8 +106,8 @@ void PrintLoadedFilter(const LoadedFilter& filter) {
   if (filter.init_result) {
     Print("  init returned TRUE");
   } else {
-    Print("  init returned FALSE: the plug-in reports that it cannot work (for "
-          "trebbo.auf: exedit.auf was not loaded before it)");
+    Print("  init returned FALSE: the plug-in reports that it cannot work yet (for "
+          "trebbo.auf: exedit.auf is not loaded; it looks again at the init message)");
   }
   for (size_t i = 0; i < filter.check_values.size(); ++i) {
     Print("  checkbox " + std::to_string(i) + " " + RecordText(record.check_labels[i]) +
