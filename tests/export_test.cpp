@@ -120,7 +120,7 @@ TEST_F(CommandTest, EitherCommandStopsWhereExeditLeavesTheHostsList) {
       SCOPED_TRACE((id == kExportAll ? "export, " : "import, ") + std::to_string(found) +
                    " lookups found it");
       calls().clear();
-      host().DropFromList(exedit(), found, 1);
+      host().DropForOneLookup(exedit(), found);
 
       Run(id, folder);
 

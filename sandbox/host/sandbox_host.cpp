@@ -144,9 +144,8 @@ BOOL Host::ChooseMenu(int id, LoadedFilter* filter) {
                                         static_cast<WPARAM>(id), 0));
 }
 
-void Host::DropFromList(LoadedFilter* filter, int lookups_found, int lookups_missed) {
-  drop_ = {filter, filter->record.name, 0, lookups_found + 1,
-           lookups_missed > 0 ? lookups_found + 1 + lookups_missed : 0};
+void Host::DropForOneLookup(LoadedFilter* filter, int lookups_found) {
+  drop_ = {filter, filter->record.name, lookups_found};
 }
 
 void __cdecl Host::RecordStandinCall(const StandinCall* call) {
@@ -164,9 +163,12 @@ BOOL __cdecl Host::GetSystemInfo(EditHandle edit, SystemInfo* si) {
   if (g_host->recording_) g_host->calls_.push_back({Call::Kind::kSystemInfo, 0, nullptr, edit});
   Drop& drop = g_host->drop_;
   if (drop.filter != nullptr) {
-    ++drop.calls;
-    if (drop.calls == drop.leaves_at) drop.filter->record.name = kNameWhileDropped;
-    if (drop.calls == drop.returns_at) drop.filter->record.name = drop.name;
+    const int left = drop.lookups_left--;
+    if (left == 0) drop.filter->record.name = kNameWhileDropped;
+    if (left == -1) {
+      drop.filter->record.name = drop.name;
+      drop.filter = nullptr;
+    }
   }
   std::memset(si, 0, sizeof(*si));
   si->filter_count = static_cast<int>(g_host->filters_.size());

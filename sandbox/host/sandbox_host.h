@@ -87,11 +87,11 @@ class Host {
   // Sends kHostMsgCommand with this id to the plug-in that registered it, or
   // to `filter` directly when given. Returns the callback's result.
   BOOL ChooseMenu(int id, LoadedFilter* filter = nullptr);
-  // As if the host dropped `filter` from its list and later listed it again:
-  // from the system-information call after the next `lookups_found` ones
-  // (each lookup of a filter starts with one), its record goes by another
-  // name; `lookups_missed` such calls later it has its name back (0: never).
-  void DropFromList(LoadedFilter* filter, int lookups_found, int lookups_missed);
+  // As if the host dropped `filter` from its list for one lookup and then
+  // listed it again: the lookup after the next `lookups_found` ones (each
+  // starts with a system-information call) meets its record under another
+  // name, the lookup after that under its own.
+  void DropForOneLookup(LoadedFilter* filter, int lookups_found);
 
   const MenuEntry* FindMenuEntry(int id) const;  // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
@@ -113,12 +113,10 @@ class Host {
   static LRESULT CALLBACK FilterWindowProc(HWND, UINT, WPARAM, LPARAM);
   LoadedFilter* Adopt(std::unique_ptr<LoadedFilter> filter);
 
-  // A filter dropped from the list: at which system-information calls,
-  // counted from the drop, it goes and comes back.
   struct Drop {
     LoadedFilter* filter = nullptr;
-    const char* name = nullptr;  // the name it comes back with
-    int calls = 0, leaves_at = 0, returns_at = 0;
+    const char* name = nullptr;  // its own, given back
+    int lookups_left = 0;        // before the one that misses it
   } drop_;
 
   struct EditSession {
