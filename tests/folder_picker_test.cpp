@@ -316,6 +316,7 @@ TEST(WideToAnsi, Cp932HoldsItsExtensionsAndNothingBeyond) {
       {L"\u2460", "\x87\x40", true},                  // ①, an NEC row
       {L"\u9ad9\u6a4b", "\xFB\xFC\x8B\xB4", true},    // 髙橋, an IBM row
       {L"\u266a\u2605", "\x81\xF4\x81\x9A", true},    // ♪★, JIS X 0208
+      {L"\uff5e\uff0d", "\x81\x60\x81\x7C", true},    // ～－, what 932 has for 〜 and −
   });
   const struct {
     const wchar_t* text;
