@@ -19,17 +19,24 @@ rm -f "$zip"
 rm -rf "$stage"
 mkdir -p "$stage"
 cp "$dll" "$stage/trebbo.auf"
-# A character Shift_JIS cannot encode fails the build, naming its line.
-if ! sed 's/\r$//; s/$/\r/' "$readme" | iconv -f UTF-8 -t CP932 >"$stage/readme.txt"; then
+crlf() { sed 's/\r$//; s/$/\r/' "$1"; }
+
+# A character Shift_JIS cannot hold fails the build, naming its line. iconv
+# does not refuse them all: it writes some (the wave dash U+301C, the minus
+# sign U+2212) as the look-alikes Shift_JIS has, so the guide must also
+# decode back to itself.
+if ! crlf "$readme" | iconv -f UTF-8 -t CP932 >"$stage/readme.txt" ||
+  ! iconv -f CP932 -t UTF-8 "$stage/readme.txt" | cmp -s - <(crlf "$readme"); then
   number=0
   while IFS= read -r line; do
     number=$((number + 1))
-    printf '%s' "$line" | iconv -f UTF-8 -t CP932 >/dev/null 2>&1 ||
-      echo "release-zip: the user guide's line $number has a character Shift_JIS cannot encode: $line" >&2
+    line=${line%$'\r'}
+    [ "$(printf '%s' "$line" | iconv -f UTF-8 -t CP932 2>/dev/null | iconv -f CP932 -t UTF-8)" = "$line" ] ||
+      echo "release-zip: the user guide's line $number has a character Shift_JIS cannot hold: $line" >&2
   done <"$readme"
   exit 1
 fi
-sed 's/\r$//; s/$/\r/' "$license" >"$stage/LICENSE.txt"
+crlf "$license" >"$stage/LICENSE.txt"
 chmod 644 "$stage"/*
 touch -d "$date 00:00:00" "$stage"/*
 
