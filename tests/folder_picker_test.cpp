@@ -304,6 +304,36 @@ TEST(WideToAnsi, ExactOnlyWhereTheBytesDecodeBackToTheText) {
   });
 }
 
+// Characters users meet in folder names. Code page 932 is Shift_JIS as
+// Windows extends it: its NEC and IBM rows hold the circled digits and 髙, so
+// those paths are taken. What it lacks is spelled with a look-alike or "?",
+// whose bytes are the converter's best guess and matter only in that they
+// decode to another text, so those rows check exactness alone (é: café
+// above).
+TEST(WideToAnsi, Cp932HoldsItsExtensionsAndNothingBeyond) {
+  ASSERT_EQ(GetACP(), 932u);
+  ExpectSpellings({
+      {L"\u2460", "\x87\x40", true},                  // ①, an NEC row
+      {L"\u9ad9\u6a4b", "\xFB\xFC\x8B\xB4", true},    // 髙橋, an IBM row
+      {L"\u266a\u2605", "\x81\xF4\x81\x9A", true},    // ♪★, JIS X 0208
+      {L"\uff5e\uff0d", "\x81\x60\x81\x7C", true},    // ～－, what 932 has for 〜 and −
+  });
+  const struct {
+    const wchar_t* text;
+    const char* what;
+  } lacking[] = {
+      // 𠮷 (U+20BB7), a surrogate pair, in a user's folder.
+      {L"C:\\Users\\\U00020BB7\u7530\\Documents", "the 吉 whose top is 土"},
+      {L"take\u301c2", "the wave dash, not the fullwidth tilde ～"},
+      {L"take\u22122", "the minus sign, not the fullwidth hyphen-minus －"},
+      {L"\U0001F600", "an emoji, a surrogate pair too"},
+  };
+  for (const auto& row : lacking) {
+    SCOPED_TRACE(row.what);
+    EXPECT_FALSE(AnsiDecodesBackTo(WideToAnsi(row.text), row.text));
+  }
+}
+
 TEST(WideToAnsi, Cp1252ExactOnlyWhereTheBytesDecodeBackToTheText) {
   ASSERT_EQ(GetACP(), 1252u);
   ExpectSpellings({
