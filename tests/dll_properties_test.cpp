@@ -111,14 +111,14 @@ TEST_F(TrebboAufFile, CarriesVersionInformationAndADpiAwareManifestAlone) {
   EXPECT_EQ(manifest.compare(value + 1, 4, "true"), 0) << manifest;
 }
 
-// The four numbers of a fixed version, as the file's properties show them.
+// The four numbers of a fixed version, dotted.
 std::string Dotted(DWORD ms, DWORD ls) {
   return std::to_string(HIWORD(ms)) + "." + std::to_string(LOWORD(ms)) + "." +
          std::to_string(HIWORD(ls)) + "." + std::to_string(LOWORD(ls));
 }
 
-// The version information as Windows shows it in the file's properties,
-// read through the system's own version API.
+// The version information as tools read it: through the system's own
+// version API.
 TEST(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
   const std::string path = testing_support::TrebboAufPath();
   DWORD ignored = 0;
