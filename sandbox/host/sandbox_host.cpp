@@ -125,14 +125,14 @@ std::vector<BOOL> Host::SendInit() {
   return results;
 }
 
-const MenuEntry* Host::FindMenuEntry(int id) const {
+const Call* Host::FindMenuEntry(int id) const {
   const auto entry = std::find_if(menu_.begin(), menu_.end(),
-                                  [id](const MenuEntry& e) { return e.id == id; });
+                                  [id](const Call& e) { return e.number == id; });
   return entry == menu_.end() ? nullptr : &*entry;
 }
 
 BOOL Host::ChooseMenu(int id, LoadedFilter* filter) {
-  const MenuEntry* entry = FindMenuEntry(id);
+  const Call* entry = FindMenuEntry(id);
   if (filter == nullptr && entry == nullptr) {
     last_error_ = "no menu entry with id " + std::to_string(id);
     return FALSE;
@@ -185,11 +185,9 @@ FilterRecord* __cdecl Host::GetFilterByIndex(int index) {
 
 BOOL __cdecl Host::AddMenuItem(FilterRecord* own, const char* text, HWND window,
                                int id, int default_key, int flags) {
-  if (g_host->recording_) {
-    g_host->calls_.push_back(
-        {Call::Kind::kAddMenuItem, id, own, nullptr, text, window, default_key, flags});
-  }
-  g_host->menu_.push_back(MenuEntry{own, text, window, id});
+  const Call entry{Call::Kind::kAddMenuItem, id, own, nullptr, text, window, default_key, flags};
+  if (g_host->recording_) g_host->calls_.push_back(entry);
+  g_host->menu_.push_back(entry);
   return TRUE;
 }
 

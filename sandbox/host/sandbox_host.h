@@ -24,14 +24,6 @@
 
 namespace sandbox {
 
-// What a menu choice needs; the whole call that added it is in calls().
-struct MenuEntry {
-  FilterRecord* owner;  // the record the plug-in passed
-  std::string text;     // ANSI bytes as given
-  HWND window;
-  int id;
-};
-
 // One call into the host's services or into extended editing's routines,
 // with every argument it was given. Fields a call does not take stay empty.
 struct Call {
@@ -93,9 +85,10 @@ class Host {
   // name, the lookup after that under its own.
   void DropForOneLookup(LoadedFilter* filter, int lookups_found);
 
-  const MenuEntry* FindMenuEntry(int id) const;  // null when none
+  // The menu entries are the add-menu-entry calls that made them.
+  const Call* FindMenuEntry(int id) const;  // null when none
   const std::vector<std::unique_ptr<LoadedFilter>>& filters() const { return filters_; }
-  const std::vector<MenuEntry>& menu() const { return menu_; }
+  const std::vector<Call>& menu() const { return menu_; }
   // Every call recorded, in order; cleared by whoever wants a fresh record.
   std::vector<Call>& calls() { return calls_; }
   // The benchmark's timed runs record nothing.
@@ -124,7 +117,7 @@ class Host {
   } edit_session_{};
   HostServices services_{};
   std::vector<std::unique_ptr<LoadedFilter>> filters_;
-  std::vector<MenuEntry> menu_;
+  std::vector<Call> menu_;
   std::vector<Call> calls_;
   bool recording_ = true;
   std::string last_error_;

@@ -106,7 +106,7 @@ bool SetCheckbox(sandbox::Host& host, int value) {
 
 // False only when no menu entry has this id.
 bool RunCommand(Session& session, int id, StandinControl* standin) {
-  const sandbox::MenuEntry* entry = session.host.FindMenuEntry(id);
+  const sandbox::Call* entry = session.host.FindMenuEntry(id);
   if (entry == nullptr) {
     PrintError("no menu entry with id " + std::to_string(id));
     return false;
@@ -135,7 +135,7 @@ int ExitStatus(const sandbox::Host& host, int otherwise) {
   for (const auto& filter : host.filters()) {
     const bool armed = std::any_of(
         host.menu().begin(), host.menu().end(),
-        [&filter](const sandbox::MenuEntry& entry) { return entry.owner == &filter->record; });
+        [&filter](const sandbox::Call& entry) { return entry.record == &filter->record; });
     if (filter->init_result || armed) continue;
     failed += (failed.empty() ? "" : ", ") +
               sandbox::AnsiToUtf8(sandbox::FileNameOf(filter->path));

@@ -128,12 +128,12 @@ void PrintMenu(const Host& host) {
     return;
   }
   Print("menu:");
-  for (const MenuEntry& entry : host.menu()) {
+  for (const Call& entry : host.menu()) {
     std::string owner = "unknown owner";
     for (const auto& filter : host.filters()) {
-      if (&filter->record == entry.owner) owner = FilterLabel(*filter);
+      if (&filter->record == entry.record) owner = FilterLabel(*filter);
     }
-    Print("  " + std::to_string(entry.id) + "  " + ShiftJisToUtf8(entry.text) + "  (" +
+    Print("  " + std::to_string(entry.number) + "  " + ShiftJisToUtf8(entry.text) + "  (" +
           owner + ")");
   }
 }
