@@ -55,7 +55,7 @@ void ExportInOneLoadOfThePlugin(const std::wstring& folder) {
 
   EXPECT_EQ(session.answerer().Mismatch(), "");
   EXPECT_EQ(session.host().calls(),
-            ExportCalls(ContextIn(session.host(), *exedit, *trebbo), Ansi(folder), {0, 6}));
+            ExportCalls(ContextIn(session.host(), *exedit, *trebbo), folder, {0, 6}));
   session.Close();  // the exit callbacks, then FreeLibrary
   EXPECT_EQ(GetModuleHandleA("trebbo.auf"), nullptr) << "trebbo.auf stayed loaded";
 }

@@ -44,7 +44,7 @@ TEST_F(Import, LoadsEachSceneFileIntoItsSceneEachTimeWithTheRecordListedThen) {
   Run(kImportAll, folder);
 
   const std::vector<Call> second =
-      testing_support::ImportCalls(ContextIn(host(), listed, *trebbo()), Ansi(folder), {0, 2});
+      testing_support::ImportCalls(ContextIn(host(), listed, *trebbo()), folder, {0, 2});
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(calls(), expected);
 }

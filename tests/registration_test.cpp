@@ -11,7 +11,6 @@
 
 #include "tests/support/expected_calls.h"
 #include "tests/support/sandbox_session.h"
-#include "tests/support/scene_folder_files.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -50,7 +49,7 @@ TEST(Registration, ArmsBothEntriesWhicheverOfTheTwoLoadsFirst) {
     const std::wstring folder = NewScratchFolder(L"armed");
     session.answerer().ExpectFolderDialog("Select folder to save", folder);
     EXPECT_FALSE(host.ChooseMenu(1026));
-    EXPECT_EQ(host.calls(), ExportCalls(ContextIn(host, *exedit, *trebbo), Ansi(folder), {0}));
+    EXPECT_EQ(host.calls(), ExportCalls(ContextIn(host, *exedit, *trebbo), folder, {0}));
     session.ExpectClosedCleanly();
   }
 }

@@ -50,16 +50,6 @@ void CommandTest::Run(int id, const std::wstring& folder) {
   EXPECT_FALSE(host().ChooseMenu(id));
 }
 
-std::vector<Call> CommandTest::ExportCalls(const std::wstring& folder,
-                                           const std::vector<int>& scenes) {
-  return testing_support::ExportCalls(context(), Ansi(folder), scenes);
-}
-
-std::vector<Call> CommandTest::ImportCalls(const std::wstring& folder,
-                                           const std::vector<int>& scenes) {
-  return testing_support::ImportCalls(context(), Ansi(folder), scenes);
-}
-
 void CommandTest::RunRefusingFolders(int id, const std::wstring& usable) {
   const std::wstring base = NewScratchFolder(L"refused");
   const std::string title = FolderDialogTitle(id);

@@ -51,8 +51,12 @@ class CommandTest : public ::testing::Test {
   // What this project's commands must hand the host and extended editing,
   // and the calls of a whole export or import on `folder`.
   CommandContext context() { return ContextIn(host(), *exedit_, *trebbo_); }
-  std::vector<Call> ExportCalls(const std::wstring& folder, const std::vector<int>& scenes);
-  std::vector<Call> ImportCalls(const std::wstring& folder, const std::vector<int>& scenes);
+  std::vector<Call> ExportCalls(const std::wstring& folder, const std::vector<int>& scenes) {
+    return testing_support::ExportCalls(context(), folder, scenes);
+  }
+  std::vector<Call> ImportCalls(const std::wstring& folder, const std::vector<int>& scenes) {
+    return testing_support::ImportCalls(context(), folder, scenes);
+  }
   // The host's record of the calls made since the project was opened or
   // the record cleared.
   std::vector<Call>& calls() { return host().calls(); }

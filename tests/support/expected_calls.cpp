@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sandbox/host/text_conversion.h"
 #include "tests/support/sjis_texts.h"
 
 namespace sandbox {
@@ -28,7 +29,7 @@ using Kind = Call::Kind;
 Call FilterByIndex(int index) { return {Kind::kFilterByIndex, index}; }
 
 std::vector<Call> CommandCalls(const CommandContext& context, Kind routine,
-                               const std::string& folder, const std::vector<int>& scenes) {
+                               const std::wstring& folder, const std::vector<int>& scenes) {
   std::vector<Call> calls;
   for (int step = 0; step <= kStandinScenes; ++step) {
     const int scene = step % kStandinScenes;  // the last step goes back to the root
@@ -36,7 +37,7 @@ std::vector<Call> CommandCalls(const CommandContext& context, Kind routine,
     calls.insert(calls.end(), lookup.begin(), lookup.end());
     calls.push_back({Kind::kChangeScene, scene, context.exedit, context.edit});
     if (step == kStandinScenes || std::count(scenes.begin(), scenes.end(), scene) == 0) continue;
-    const std::string path = folder + "\\" + SceneFileName(scene);
+    const std::string path = sandbox::Ansi(folder) + "\\" + SceneFileName(scene);
     if (routine == Kind::kSave) {
       calls.push_back({Kind::kSave, scene, nullptr, nullptr, path});
     } else {
@@ -82,12 +83,12 @@ std::vector<Call> NameLookup(const CommandContext& context, bool found) {
   return calls;
 }
 
-std::vector<Call> ExportCalls(const CommandContext& context, const std::string& folder,
+std::vector<Call> ExportCalls(const CommandContext& context, const std::wstring& folder,
                               const std::vector<int>& scenes) {
   return CommandCalls(context, Kind::kSave, folder, scenes);
 }
 
-std::vector<Call> ImportCalls(const CommandContext& context, const std::string& folder,
+std::vector<Call> ImportCalls(const CommandContext& context, const std::wstring& folder,
                               const std::vector<int>& scenes) {
   return CommandCalls(context, Kind::kLoad, folder, scenes);
 }

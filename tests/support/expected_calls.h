@@ -48,13 +48,14 @@ CommandContext ContextIn(sandbox::Host& host, const sandbox::LoadedFilter& exedi
 // not `found`.
 std::vector<Call> NameLookup(const CommandContext& context, bool found = true);
 
-// A whole command on the folder `folder` (ANSI, without its trailing "\"):
+// A whole command on the folder `folder` (without its trailing "\"), whose
+// path the plug-in hands on in the ANSI code page:
 // a lookup and a switch for every scene 0 to 49 in turn and back to 0, with
 // a save (export) or a load (import) of the file of each of `scenes` in its
 // own scene.
-std::vector<Call> ExportCalls(const CommandContext& context, const std::string& folder,
+std::vector<Call> ExportCalls(const CommandContext& context, const std::wstring& folder,
                               const std::vector<int>& scenes);
-std::vector<Call> ImportCalls(const CommandContext& context, const std::string& folder,
+std::vector<Call> ImportCalls(const CommandContext& context, const std::wstring& folder,
                               const std::vector<int>& scenes);
 // All a command makes that misses extended editing at lookup number `n`
 // (0 for the first) and ends there: `whole` up to that lookup, then the
