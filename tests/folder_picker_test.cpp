@@ -277,8 +277,8 @@ TEST(FolderPickerSteps, EveryOutcomeReleasesWhatItAcquiredInReverse) {
 
 // ---- the chosen path's ANSI bytes -------------------------------------------
 
-// Its bytes, counted in bytes and without a terminator, and whether they
-// name that folder and no look-alike.
+// Its bytes, counted in bytes and without a terminator (null: whatever the
+// converter guesses), and whether they name that folder and no look-alike.
 struct Spelling {
   const wchar_t* text;
   const char* bytes;
@@ -289,7 +289,9 @@ void ExpectSpellings(std::initializer_list<Spelling> rows) {
   for (const Spelling& row : rows) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(row.text)));
     const std::string ansi = WideToAnsi(row.text);
-    EXPECT_EQ(ansi, row.bytes);
+    if (row.bytes != nullptr) {
+      EXPECT_EQ(ansi, row.bytes);
+    }
     EXPECT_EQ(AnsiDecodesBackTo(ansi, row.text), row.exact);
   }
 }
@@ -317,21 +319,12 @@ TEST(WideToAnsi, Cp932HoldsItsExtensionsAndNothingBeyond) {
       {L"\u9ad9\u6a4b", "\xFB\xFC\x8B\xB4", true},    // 髙橋, an IBM row
       {L"\u266a\u2605", "\x81\xF4\x81\x9A", true},    // ♪★, JIS X 0208
       {L"\uff5e\uff0d", "\x81\x60\x81\x7C", true},    // ～－, what 932 has for 〜 and −
+      // 𠮷 (U+20BB7, the 吉 whose top is 土, a surrogate pair) in a user's folder
+      {L"C:\\Users\\\U00020BB7\u7530\\Documents", nullptr, false},
+      {L"take\u301c2", nullptr, false},  // the wave dash, not the fullwidth tilde ～
+      {L"take\u22122", nullptr, false},  // the minus sign, not the fullwidth hyphen-minus －
+      {L"\U0001F600", nullptr, false},   // an emoji, a surrogate pair too
   });
-  const struct {
-    const wchar_t* text;
-    const char* what;
-  } lacking[] = {
-      // 𠮷 (U+20BB7), a surrogate pair, in a user's folder.
-      {L"C:\\Users\\\U00020BB7\u7530\\Documents", "the 吉 whose top is 土"},
-      {L"take\u301c2", "the wave dash, not the fullwidth tilde ～"},
-      {L"take\u22122", "the minus sign, not the fullwidth hyphen-minus －"},
-      {L"\U0001F600", "an emoji, a surrogate pair too"},
-  };
-  for (const auto& row : lacking) {
-    SCOPED_TRACE(row.what);
-    EXPECT_FALSE(AnsiDecodesBackTo(WideToAnsi(row.text), row.text));
-  }
 }
 
 TEST(WideToAnsi, Cp1252ExactOnlyWhereTheBytesDecodeBackToTheText) {

@@ -70,44 +70,34 @@ wide_utf8_lines() {
 [ "$(printf '全a\n' | LC_ALL=C.UTF-8 wc -L)" = 3 ] ||
   fail "wc -L does not count a full-width character as 2 columns under C.UTF-8"
 
-readme=$work/readme.txt
-if [ -f "$readme" ]; then
-  check_crlf "$readme"
-  wide=$(wide_sjis_lines "$readme")
-  [ -z "$wide" ] || fail "readme.txt lines wider than 76 columns: $(echo $wide)"
-  if ! iconv -f CP932 -t UTF-8 "$readme" >"$work/readme-utf8.txt" 2>"$work/iconv.err"; then
-    fail "readme.txt is not Shift_JIS: $(cat "$work/iconv.err")"
-  else
-    sed -i 's/\r$//' "$work/readme-utf8.txt"
-    grep -q "バージョン $version\$" "$work/readme-utf8.txt" ||
-      fail "readme.txt does not say バージョン $version"
-    filled_guide "$guide" >"$work/guide-expected.txt"
-    diff -u "$work/guide-expected.txt" "$work/readme-utf8.txt" >"$work/readme.diff" ||
-      fail "readme.txt is not the user guide:"$'\n'"$(head -20 "$work/readme.diff")"
-  fi
-else
-  fail "no readme.txt in the zip"
-fi
+# The readmes as a user's editor reads them, in UTF-8 with LF endings.
+decode_shift_jis() { iconv -f CP932 -t UTF-8 "$1"; }
+decode_utf8_with_bom() {
+  [ "$(head -c 3 "$1")" = $'\xEF\xBB\xBF' ] || { echo "no byte-order mark" >&2; return 1; }
+  tail -c +4 "$1" | iconv -f UTF-8 -t UTF-8
+}
 
-readme_en=$work/readme_en.txt
-bom=$'\xEF\xBB\xBF'
-if [ -f "$readme_en" ]; then
-  [ "$(head -c 3 "$readme_en")" = "$bom" ] ||
-    fail "readme_en.txt does not start with the UTF-8 byte-order mark"
-  iconv -f UTF-8 -t UTF-8 "$readme_en" >/dev/null 2>"$work/iconv-en.err" ||
-    fail "readme_en.txt is not UTF-8: $(cat "$work/iconv-en.err")"
-  check_crlf "$readme_en"
-  wide=$(wide_utf8_lines "$readme_en")
-  [ -z "$wide" ] || fail "readme_en.txt lines wider than 76 columns: $(echo $wide)"
-  tail -c +4 "$readme_en" | sed 's/\r$//' >"$work/readme-en-lf.txt"
-  grep -q "version $version\$" "$work/readme-en-lf.txt" ||
-    fail "readme_en.txt does not say version $version"
-  filled_guide "$guide_en" >"$work/guide-en-expected.txt"
-  diff -u "$work/guide-en-expected.txt" "$work/readme-en-lf.txt" >"$work/readme-en.diff" ||
-    fail "readme_en.txt is not the English guide:"$'\n'"$(head -20 "$work/readme-en.diff")"
-else
-  fail "no readme_en.txt in the zip"
-fi
+# One readme: CRLF throughout, no line wider than 76 columns, the version
+# named on the line `version_line` ends, and its text the guide `source`.
+check_readme() {
+  local name=$1 encoding=$2 decode=$3 wide_lines=$4 source=$5 version_line=$6
+  local file=$work/$name text=$work/$name.utf8 wide
+  [ -f "$file" ] || { fail "no $name in the zip"; return; }
+  check_crlf "$file"
+  wide=$($wide_lines "$file")
+  [ -z "$wide" ] || fail "$name lines wider than 76 columns: $(echo $wide)"
+  if ! $decode "$file" >"$text" 2>"$work/$name.err"; then
+    fail "$name is not $encoding: $(cat "$work/$name.err")"
+    return
+  fi
+  sed -i 's/\r$//' "$text"
+  grep -q "$version_line\$" "$text" || fail "$name does not say $version_line"
+  filled_guide "$source" | diff -u - "$text" >"$work/$name.diff" ||
+    fail "$name is not $source:"$'\n'"$(head -20 "$work/$name.diff")"
+}
+check_readme readme.txt Shift_JIS decode_shift_jis wide_sjis_lines "$guide" "バージョン $version"
+check_readme readme_en.txt "UTF-8 with its byte-order mark" decode_utf8_with_bom \
+  wide_utf8_lines "$guide_en" "version $version"
 
 if [ -f "$work/LICENSE.txt" ]; then
   sed 's/$/\r/' "$license" | cmp -s - "$work/LICENSE.txt" ||
