@@ -72,7 +72,7 @@ LoadedFilter* Host::LoadPlugin(const std::string& path) {
   filter->path = path;
   filter->module = module;
   filter->record = *table;
-  filter->check_values.assign(static_cast<size_t>(std::max(table->check_count, 0)), 0);
+  filter->check_values.assign(static_cast<size_t>(std::max<int>(table->check_count, 0)), 0);
   if (table->check_defaults != nullptr) {
     std::copy_n(table->check_defaults, filter->check_values.size(),
                 filter->check_values.begin());
@@ -170,7 +170,9 @@ BOOL __cdecl Host::GetSystemInfo(EditHandle edit, SystemInfo* si) {
       drop.filter = nullptr;
     }
   }
-  std::memset(si, 0, sizeof(*si));
+  // Only the count is set: a plug-in that reads any other word meets
+  // garbage.
+  std::memset(static_cast<void*>(si), 0xA5, sizeof(*si));
   si->filter_count = static_cast<int>(g_host->filters_.size());
   return TRUE;
 }
