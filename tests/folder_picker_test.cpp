@@ -104,7 +104,7 @@ TEST(DialogAnswerer, NamesAMessageBoxUnlikeTheExpectedOneAndTheOneThatNeverCame)
 
   EXPECT_EQ(MessageBoxA(nullptr, "surprise", "Trebbo", MB_OKCANCEL | MB_ICONERROR), IDOK);
 
-  const std::string box = "message box \"Trebbo\": \"surprise\", owner 00000000, buttons 1";
+  const std::string box = "message box \"Trebbo\": \"surprise\", no owner, buttons 1";
   EXPECT_EQ(answerer.Mismatch(), "unexpected " + box + " 2, icon where " + box +
                                      ", no icon was expected\n"
                                      "1 expected window(s) never came, the first " +

@@ -92,15 +92,20 @@ void PressButton(HWND dialog, int id) {
 
 std::string Quoted(const std::string& ansi) { return "\"" + ShiftJisToUtf8(ansi) + "\""; }
 
+std::string OwnerOf(const Window& window) {
+  if (window.owner == nullptr) return "no owner";
+  char owner[32];
+  std::snprintf(owner, sizeof owner, "owner %p", static_cast<void*>(window.owner));
+  return owner;
+}
+
 std::string Describe(const Window& window, bool caption_only) {
   if (window.kind == Window::Kind::kFolderDialog) {
     return window.title.empty() ? "any folder dialog" : "folder dialog " + Quoted(window.title);
   }
   std::string line = "message box " + Quoted(window.title);
   if (caption_only) return line;
-  char owner[32];
-  std::snprintf(owner, sizeof owner, ", owner %p, buttons", static_cast<void*>(window.owner));
-  line += ": " + Quoted(window.text) + owner;
+  line += ": " + Quoted(window.text) + ", " + OwnerOf(window) + ", buttons";
   for (int id : window.buttons) line += " " + std::to_string(id);
   return line + (window.icon ? ", icon" : ", no icon");
 }
