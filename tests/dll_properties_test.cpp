@@ -1,7 +1,9 @@
-// The file a user drops into the plug-in folder: a DLL with one undecorated
-// export, system imports only, a manifest and version information as its
-// only resources, and its texts in Shift_JIS; and, once loaded, the filter
-// table it hands the host.
+// The file a user drops into the plug-in folder: a 32-bit DLL with one
+// undecorated export, system imports only, a manifest and version information
+// as its only resources, and its texts in Shift_JIS; and, once loaded, the
+// filter table it hands the host. The x86-64 build checks its own plug-in's
+// file the same way, and the shipped one's too, which it can read but not
+// load.
 #include <windows.h>
 
 #include <cstdint>
@@ -21,7 +23,13 @@
 
 namespace {
 
-class TrebboAufFile : public ::testing::Test {
+// A plug-in file and the machine it is built for.
+struct DllFile {
+  std::string path;
+  WORD machine;
+};
+
+class TrebboAufFile : public ::testing::TestWithParam<DllFile> {
  protected:
   // The file mapped as an image the system lays out but does not load: it
   // runs nothing and is never a loaded module, so the other tests in this
@@ -41,16 +49,35 @@ class TrebboAufFile : public ::testing::Test {
     const ULONG_PTR base = reinterpret_cast<ULONG_PTR>(module_) & ~ULONG_PTR{3};
     return reinterpret_cast<const T*>(base + rva);
   }
+  // The headers up to the optional header's magic are the same in PE32 and
+  // PE32+; the data directories lie further on in PE32+.
+  const IMAGE_NT_HEADERS32& Headers() const {
+    return *At<IMAGE_NT_HEADERS32>(At<IMAGE_DOS_HEADER>(0)->e_lfanew);
+  }
   const IMAGE_DATA_DIRECTORY& Directory(int index) const {
-    const auto* nt = At<IMAGE_NT_HEADERS32>(At<IMAGE_DOS_HEADER>(0)->e_lfanew);
-    return nt->OptionalHeader.DataDirectory[index];
+    const IMAGE_NT_HEADERS32& nt = Headers();
+    if (nt.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+      return reinterpret_cast<const IMAGE_NT_HEADERS64&>(nt).OptionalHeader.DataDirectory[index];
+    }
+    return nt.OptionalHeader.DataDirectory[index];
   }
 
-  const std::string path_ = testing_support::TrebboAufPath();
+  const std::string path_ = GetParam().path;
   HMODULE module_ = nullptr;
 };
 
-TEST_F(TrebboAufFile, ExportsGetFilterTableAlone) {
+// The shipped plug-in is a DLL for the 32-bit editor, PE32 for i386; the
+// x86-64 test build's is PE32+.
+TEST_P(TrebboAufFile, IsADllForItsMachine) {
+  const IMAGE_NT_HEADERS32& nt = Headers();
+  EXPECT_EQ(nt.FileHeader.Machine, GetParam().machine);
+  EXPECT_EQ(nt.OptionalHeader.Magic, GetParam().machine == IMAGE_FILE_MACHINE_I386
+                                         ? IMAGE_NT_OPTIONAL_HDR32_MAGIC
+                                         : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
+  EXPECT_TRUE(nt.FileHeader.Characteristics & IMAGE_FILE_DLL);
+}
+
+TEST_P(TrebboAufFile, ExportsGetFilterTableAlone) {
   const auto& directory = Directory(IMAGE_DIRECTORY_ENTRY_EXPORT);
   ASSERT_NE(directory.VirtualAddress, 0u) << "no export table";
   const auto* exports = At<IMAGE_EXPORT_DIRECTORY>(directory.VirtualAddress);
@@ -59,7 +86,7 @@ TEST_F(TrebboAufFile, ExportsGetFilterTableAlone) {
   EXPECT_STREQ(At<char>(*At<DWORD>(exports->AddressOfNames)), "GetFilterTable");
 }
 
-TEST_F(TrebboAufFile, ImportsOnlyWindowsSystemDlls) {
+TEST_P(TrebboAufFile, ImportsOnlyWindowsSystemDlls) {
   const std::set<std::string> system_dlls = {
       "kernel32.dll", "user32.dll", "shlwapi.dll", "ole32.dll",
       "oleaut32.dll", "shell32.dll", "advapi32.dll", "msvcrt.dll",
@@ -92,7 +119,7 @@ BOOL CALLBACK AddNamesOfType(HMODULE module, LPSTR type, LONG_PTR resources) {
   return EnumResourceNamesA(module, type, AddLanguagesOfName, resources);
 }
 
-TEST_F(TrebboAufFile, CarriesVersionInformationAndADpiAwareManifestAlone) {
+TEST_P(TrebboAufFile, CarriesVersionInformationAndADpiAwareManifestAlone) {
   std::vector<std::string> resources;
   EnumResourceTypesA(module_, AddNamesOfType, reinterpret_cast<LONG_PTR>(&resources));
   const std::vector<std::string> expected = {
@@ -119,12 +146,11 @@ std::string Dotted(DWORD ms, DWORD ls) {
 
 // The version information as tools read it: through the system's own
 // version API.
-TEST(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
-  const std::string path = testing_support::TrebboAufPath();
+TEST_P(TrebboAufFile, NamesTheProductItsFileAndTheProjectVersion) {
   DWORD ignored = 0;
-  std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &ignored));
+  std::vector<char> info(GetFileVersionInfoSizeA(path_.c_str(), &ignored));
   ASSERT_FALSE(info.empty()) << "no version information, error " << GetLastError();
-  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  ASSERT_TRUE(GetFileVersionInfoA(path_.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
   UINT length = 0;
   auto query = [&](const std::wstring& key) -> const void* {
     void* value = nullptr;
@@ -163,7 +189,7 @@ TEST(TrebboAufVersion, NamesTheProductItsFileAndTheProjectVersion) {
   EXPECT_EQ(fixed->dwFileFlags & fixed->dwFileFlagsMask, 0u) << "not a debug or pre-release build";
 }
 
-TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
+TEST_P(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
   std::ifstream in(path_, std::ios::binary);
   const std::string file(std::istreambuf_iterator<char>(in), {});
   for (const char* text :
@@ -175,6 +201,15 @@ TEST_F(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
         << testing::PrintToString(std::string(text));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shipped, TrebboAufFile,
+                         ::testing::Values(DllFile{testing_support::ShippedAufPath(),
+                                                   IMAGE_FILE_MACHINE_I386}));
+#ifdef _WIN64
+INSTANTIATE_TEST_SUITE_P(X86_64TestBuild, TrebboAufFile,
+                         ::testing::Values(DllFile{testing_support::TrebboAufPath(),
+                                                   IMAGE_FILE_MACHINE_AMD64}));
+#endif
 
 // ---- the filter table, from the loaded DLL ---------------------------------
 
@@ -225,11 +260,16 @@ TEST_F(LoadedTrebbo, TableHoldsExactlyTheRegisteredValues) {
   EXPECT_NE(callbacks[0], callbacks[1]);
   EXPECT_NE(callbacks[1], callbacks[2]);
 
-  // Every other word of the 35 stays zero for the host to fill or ignore.
-  std::vector<uint32_t> words(35);
-  std::memcpy(words.data(), table, 35 * sizeof(uint32_t));
-  for (int set_offset : {0, 12, 36, 40, 44, 52, 56, 64, 84}) words[set_offset / 4] = 0;
-  EXPECT_EQ(words, std::vector<uint32_t>(35, 0));
+  // The integers whole, and every other word of the 35 zero for the host
+  // to fill or ignore. A word is 4 bytes, or an 8-byte slot in the x86-64
+  // layout, where an integer leaves the slot's high half zero.
+  std::vector<uintptr_t> words(35);
+  std::memcpy(words.data(), table, sizeof(FilterTable));
+  for (int pointer_offset : {12, 40, 44, 52, 56, 64, 84}) words[pointer_offset / 4] = 0;
+  std::vector<uintptr_t> expected(35, 0);
+  expected[0 / 4] = 0x2004;  // flags
+  expected[36 / 4] = 1;      // checkbox count
+  EXPECT_EQ(words, expected);
 }
 
 TEST_F(LoadedTrebbo, SecondRequestGivesTheSameTableWithoutRefilling) {

@@ -5,8 +5,11 @@
 
 namespace testing_support {
 
-// The built trebbo.auf and the stand-in exedit.auf as Windows paths.
+// The plug-in the tests load (in the 32-bit build the shipped one, in the
+// x86-64 build its own), the shipped one, and the stand-in exedit.auf, as
+// Windows paths.
 std::string TrebboAufPath();
+std::string ShippedAufPath();
 std::string ExeditStandinPath();
 
 // A new empty folder under the wine temp folder, unique per call.
