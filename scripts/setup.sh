@@ -4,12 +4,17 @@
 # touched at all when nothing is missing.
 set -euo pipefail
 
+# Both wines: the 32-bit one runs the shipped DLL where the kernel runs
+# 32-bit programs; the 64-bit one runs the x86-64 test build everywhere.
 packages=(
   cmake ninja-build
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
   binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  g++-mingw-w64-x86-64-win32 gcc-mingw-w64-x86-64-win32
+  binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth
   googletest
   locales
   zip

@@ -1,10 +1,51 @@
 #!/usr/bin/env bash
-# Quick start, second command: builds if needed and runs every test under
-# wine, on a virtual X display (the tests open real dialogs).
+# Quick start, second command: builds if needed and runs every test, under
+# wine on a virtual X display (the tests open real dialogs): first the
+# 32-bit build's, on the shipped DLL, then the x86-64 build's, the same
+# suite on the same sources built for x86-64. Where the machine runs no
+# 32-bit programs, the 32-bit build's entries that need the real DLL running
+# are reported skipped; the release zip and the real DLL's file are checked
+# all the same. Extra arguments go to both ctest runs.
+# Exits 0 only when everything that ran passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 
-scripts/setup.sh >/dev/null
-cmake --preset default >/dev/null
-cmake --build --preset default
-xvfb-run -a ctest --preset default "$@"
+step "installing what is missing (scripts/setup.sh)" scripts/setup.sh >/dev/null
+check_32bit
+if [ -z "$no_32bit" ]; then
+  echo "$script_name: this machine runs 32-bit x86 programs: every test runs on the real DLL, then the whole suite again on the x86-64 build."
+else
+  echo "$script_name: $no_32bit, so the tests that need the real DLL running are skipped; the release zip and the real DLL's file are checked, and the whole suite runs on the x86-64 build."
+fi
+
+# Runs one build's tests and notes its tally; returns ctest's status.
+run_tests() {
+  local build=$1 preset=$2 log status=0 passed skipped
+  shift 2
+  log=$(mktemp)
+  xvfb-run -a ctest --preset "$preset" "$@" | tee "$log" || status=$?
+  passed=$(grep -cE 'Test +#[0-9]+: .* Passed ' "$log" || true)
+  skipped=$(grep -oE 'Test +#[0-9]+: [^ ]+ \.*\*\*\*Skipped' "$log" | awk '{print $3}' | paste -sd, - | sed 's/,/, /g')
+  rm -f "$log"
+  tally+=("$build: $passed passed${skipped:+; skipped, not passed: $skipped ($no_32bit)}$([ "$status" -eq 0 ] || echo "; FAILED")")
+  return "$status"
+}
+tally=()
+failed=0
+
+echo
+echo "== the 32-bit build (build/): the shipped DLL"
+step "configuring the 32-bit build" cmake --preset default >/dev/null
+step "building the 32-bit build" cmake --build --preset default
+run_tests "the 32-bit build" default "$@" || failed=1
+
+echo
+echo "== the x86-64 build (build-x64/): the same sources for x86-64, under 64-bit wine"
+step "configuring the x86-64 build" cmake --preset x86-64 >/dev/null
+step "building the x86-64 build" cmake --build --preset x86-64
+run_tests "the x86-64 build" x86-64 "$@" || failed=1
+
+echo
+for line in "${tally[@]}"; do echo "$script_name: $line"; done
+exit "$failed"
