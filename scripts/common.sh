@@ -35,7 +35,8 @@ check_32bit() {
     elif [[ $output == *"Exec format error"* ]]; then
       TREBBO_32BIT_PROBED="this machine's kernel runs no 32-bit x86 programs (Exec format error: its IA-32 emulation is off, which the kernel setting ia32_emulation=on turns on)"
     else
-      TREBBO_32BIT_PROBED="wine's 32-bit loader does not run here (${output//$'\n'/ })"
+      # Without the shell's own "script: line N:" before the reason.
+      TREBBO_32BIT_PROBED="wine's 32-bit loader does not run here ($(sed 's/^.*: line [0-9]*: //' <<<"$output" | paste -sd' ' -))"
     fi
     export TREBBO_32BIT_PROBED
   fi
