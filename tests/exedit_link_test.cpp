@@ -24,9 +24,17 @@
 
 namespace {
 
-// While set, every operator new of this program throws, to see what the
-// plug-in's code, linked in, does when memory runs out.
-std::atomic<bool> fail_allocations{false};
+// The allocations of one thread, counted while it is set, to see what the
+// plug-in's code, linked in, does when memory runs out: the one numbered
+// `fail_at` (from 1) throws. Other threads, such as the dialog answerer's,
+// allocate as usual.
+std::atomic<DWORD> counting_thread{0};
+struct Allocations {
+  int count;
+  int fail_at;  // 0: none fails
+  bool failed;
+};
+Allocations allocations{0, 0, false};
 
 // The link is resolved once per process and never given up, so one scenario
 // walks it from unresolved (no exedit.auf loaded) to resolved and uses it.
@@ -79,40 +87,112 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   EXPECT_EQ(host.calls(), expected);
 }
 
-// A command that runs out of memory must end quietly: an exception reaching
-// the host, built by another compiler, would end the editor and the user's
-// unsaved project with it. The plug-in's code is linked into this program so
-// that its allocations can be made to fail. It resolves the link, which then
-// stays resolved for the process, so it runs in the exedit_link entry's.
-TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandQuietly) {
+// What the stand-in's routines were asked while a command ran, counted
+// without allocating.
+struct RoutineCounts {
+  int saves = 0;
+  int loads = 0;
+};
+RoutineCounts routines;
+
+void __cdecl CountRoutine(const StandinCall* call) {
+  if (call->routine == kStandinSave) ++routines.saves;
+  if (call->routine == kStandinLoad) ++routines.loads;
+}
+
+// A command that runs out of memory must end quietly, having saved and loaded
+// nothing: an exception reaching the host, built by another compiler, would
+// end the editor and the user's unsaved project with it, and a command
+// stopped between two saves or loads would leave a folder or a project half
+// done, on some scene in the middle. Every allocation a whole command makes is
+// made to fail in turn; each time, the callback returns FALSE with nothing
+// escaping, no routine saved or loaded, no window came but the folder dialog,
+// and the editor is on the scene it was on or on the root scene. The plug-in's
+// code is linked into this program so that its allocations can be made to
+// fail; the host records nothing, as its record would allocate on the same
+// thread. It resolves the link, which then stays resolved for the process, so
+// it runs in the exedit_link entry's.
+TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
   ASSERT_NE(standin, nullptr);
   ASSERT_TRUE(ExeditLink::Resolve());
 
-  sandbox::DialogAnswerer answerer;
   sandbox::Host host;
-  ASSERT_NE(host.LoadPlugin(testing_support::ExeditStandinPath()), nullptr);
+  const sandbox::LoadedFilter* exedit = host.LoadPlugin(testing_support::ExeditStandinPath());
+  ASSERT_NE(exedit, nullptr) << host.last_error();
+  StandinControl* control = sandbox::StandinOf(exedit->module);
+  ASSERT_NE(control, nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
-  // Room for far more calls than a command would make before its first
-  // allocation, so that the record itself would not need one.
-  host.calls().reserve(256);
+  host.set_recording(false);
+  const StandinReportFn host_report = control->report;
+  control->report = CountRoutine;
+  for (StandinScene& scene : control->scenes) scene.count = 0;
+  control->scenes[3].count = 1;
+  constexpr int kSceneBefore = 7;
+  const std::wstring folder = testing_support::NewScratchFolder(L"out-of-memory");
 
-  for (WPARAM command : {1025u, 1026u}) {
+  struct Outcome {
     BOOL result = TRUE;
     bool escaped = false;
-    fail_allocations = true;
-    try {
-      result = FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
-    } catch (...) {
-      escaped = true;
+    int allocations = 0;
+    bool failed = false;  // the allocation to fail was made
+    RoutineCounts routines;
+    int scene = -1;  // the current scene at the end
+    std::string unexpected_windows;
+  };
+  // The command with the allocation numbered `fail_at` (from 1) failing, or
+  // none for 0.
+  auto run = [&](WPARAM command, int fail_at) {
+    routines = {};
+    control->current_scene = kSceneBefore;
+    Outcome outcome;
+    {
+      sandbox::DialogAnswerer answerer;
+      answerer.ExpectFolderDialog(command == 1026 ? "Select folder to save"
+                                                  : "Select folder to import",
+                                  folder);
+      allocations = {0, fail_at, false};
+      counting_thread = GetCurrentThreadId();
+      try {
+        outcome.result =
+            FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
+      } catch (...) {
+        outcome.escaped = true;
+      }
+      counting_thread = 0;
+      for (const sandbox::Window& window : answerer.seen()) {
+        if (!window.expected) outcome.unexpected_windows += window.title + "\n";
+      }
     }
-    fail_allocations = false;
-    EXPECT_FALSE(escaped) << command;
-    EXPECT_FALSE(result) << command;
+    outcome.allocations = allocations.count;
+    outcome.failed = allocations.failed;
+    outcome.routines = routines;
+    outcome.scene = control->current_scene;
+    return outcome;
+  };
+
+  // The export first: the import reads what it wrote.
+  for (WPARAM command : {1026u, 1025u}) {
+    const Outcome whole = run(command, 0);
+    ASSERT_FALSE(whole.escaped) << command;
+    ASSERT_EQ(whole.routines.saves + whole.routines.loads, 2)
+        << command << ": the root scene and scene 3";
+    ASSERT_EQ(whole.scene, 0) << command;
+    ASSERT_GT(whole.allocations, 0) << command;
+    for (int fail_at = 1; fail_at <= whole.allocations; ++fail_at) {
+      SCOPED_TRACE("command " + std::to_string(command) + ", allocation " +
+                   std::to_string(fail_at) + " of " + std::to_string(whole.allocations));
+      const Outcome outcome = run(command, fail_at);
+      EXPECT_TRUE(outcome.failed);
+      EXPECT_FALSE(outcome.escaped);
+      EXPECT_FALSE(outcome.result);
+      EXPECT_EQ(outcome.routines.saves, 0);
+      EXPECT_EQ(outcome.routines.loads, 0);
+      EXPECT_TRUE(outcome.scene == kSceneBefore || outcome.scene == 0) << outcome.scene;
+      EXPECT_EQ(outcome.unexpected_windows, "");
+    }
   }
-  EXPECT_EQ(host.calls(), std::vector<sandbox::Call>{})
-      << "nothing reached the host or extended editing";
-  EXPECT_EQ(answerer.Mismatch(), "") << "no window, not even the folder dialog";
+  control->report = host_report;
   FreeLibrary(standin);
 }
 
@@ -149,7 +229,11 @@ TEST(FilterLookup, NamesWinFromTheTopInformationTextsFromTheBottom) {
 }  // namespace
 
 void* operator new(std::size_t size) {
-  if (fail_allocations) throw std::bad_alloc();
+  if (counting_thread == GetCurrentThreadId() &&
+      ++allocations.count == allocations.fail_at) {
+    allocations.failed = true;
+    throw std::bad_alloc();
+  }
   if (void* block = std::malloc(size ? size : 1)) return block;
   throw std::bad_alloc();
 }
