@@ -107,10 +107,12 @@ void __cdecl CountRoutine(const StandinCall* call) {
 // done, on some scene in the middle. Every allocation a whole command makes is
 // made to fail in turn; each time, the callback returns FALSE with nothing
 // escaping, no routine saved or loaded, no window came but the folder dialog,
-// and the editor is on the scene it was on or on the root scene. The plug-in's
-// code is linked into this program so that its allocations can be made to
-// fail; the host records nothing, as its record would allocate on the same
-// thread. It resolves the link, which then stays resolved for the process, so
+// and the editor is on the scene it was on or on the root scene; and the first
+// allocation comes before the command asks the host or extended editing
+// anything, or opens any window. The plug-in's code is linked into this
+// program so that its allocations can be made to fail; the host records only
+// then, as its record allocates on the same thread when it grows or holds a
+// path. It resolves the link, which then stays resolved for the process, so
 // it runs in the exedit_link entry's.
 TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
@@ -123,7 +125,7 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
   StandinControl* control = sandbox::StandinOf(exedit->module);
   ASSERT_NE(control, nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
-  host.set_recording(false);
+  host.calls().reserve(256);
   const StandinReportFn host_report = control->report;
   control->report = CountRoutine;
   for (StandinScene& scene : control->scenes) scene.count = 0;
@@ -139,12 +141,16 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
     RoutineCounts routines;
     int scene = -1;  // the current scene at the end
     std::string unexpected_windows;
+    size_t windows = 0;
+    std::vector<sandbox::Call> calls;  // of the host's services
   };
   // The command with the allocation numbered `fail_at` (from 1) failing, or
   // none for 0.
   auto run = [&](WPARAM command, int fail_at) {
     routines = {};
     control->current_scene = kSceneBefore;
+    host.calls().clear();
+    host.set_recording(fail_at == 1);
     Outcome outcome;
     {
       sandbox::DialogAnswerer answerer;
@@ -163,7 +169,9 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
       for (const sandbox::Window& window : answerer.seen()) {
         if (!window.expected) outcome.unexpected_windows += window.title + "\n";
       }
+      outcome.windows = answerer.seen().size();
     }
+    outcome.calls = host.calls();
     outcome.allocations = allocations.count;
     outcome.failed = allocations.failed;
     outcome.routines = routines;
@@ -190,6 +198,11 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
       EXPECT_EQ(outcome.routines.loads, 0);
       EXPECT_TRUE(outcome.scene == kSceneBefore || outcome.scene == 0) << outcome.scene;
       EXPECT_EQ(outcome.unexpected_windows, "");
+      if (fail_at == 1) {
+        EXPECT_EQ(outcome.calls, std::vector<sandbox::Call>{});
+        EXPECT_EQ(outcome.scene, kSceneBefore);
+        EXPECT_EQ(outcome.windows, 0u) << "not even the folder dialog";
+      }
     }
   }
   control->report = host_report;
@@ -237,5 +250,7 @@ void* operator new(std::size_t size) {
   if (void* block = std::malloc(size ? size : 1)) return block;
   throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+// Out of line: inlined where the block was allocated, the free() in them
+// reads to GCC as a mismatch with operator new.
+[[gnu::noinline]] void operator delete(void* block) noexcept { std::free(block); }
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept { std::free(block); }
