@@ -66,12 +66,11 @@ HWND FirstEditDescendant(HWND dialog) {
   return nullptr;
 }
 
-// The text, owner, buttons and icon of a message box. False, like ReadText,
+// The text, buttons and icon of a message box. False, like ReadText,
 // when one of its windows did not answer in time.
 bool ReadMessageBox(HWND box, Window& seen) {
   const HWND text = GetDlgItem(box, kMessageBoxTextId);
   if (text != nullptr && !ReadText(text, seen.text)) return false;
-  seen.owner = GetWindow(box, GW_OWNER);
   for (HWND child : Descendants(box)) {
     if (!IsWindowVisible(child)) continue;
     if (IsClass(child, L"Button")) seen.buttons.push_back(GetDlgCtrlID(child));
@@ -101,7 +100,8 @@ std::string OwnerOf(const Window& window) {
 
 std::string Describe(const Window& window, bool caption_only) {
   if (window.kind == Window::Kind::kFolderDialog) {
-    return window.title.empty() ? "any folder dialog" : "folder dialog " + Quoted(window.title);
+    return (window.title.empty() ? "any folder dialog" : "folder dialog " + Quoted(window.title)) +
+           ", " + OwnerOf(window);
   }
   std::string line = "message box " + Quoted(window.title);
   if (caption_only) return line;
@@ -113,7 +113,8 @@ std::string Describe(const Window& window, bool caption_only) {
 bool Matches(const Window& expected, bool caption_only, const Window& seen) {
   if (expected.kind != seen.kind) return false;
   if (seen.kind == Window::Kind::kFolderDialog) {
-    return expected.title.empty() || expected.title == seen.title;
+    return (expected.title.empty() || expected.title == seen.title) &&
+           expected.owner == seen.owner;
   }
   return expected.title == seen.title &&
          (caption_only || (expected.text == seen.text && expected.owner == seen.owner &&
@@ -195,6 +196,7 @@ bool DialogAnswerer::Answer(HWND window) {
   const HWND edit = FirstEditDescendant(window);
   seen.kind = edit != nullptr ? Window::Kind::kFolderDialog : Window::Kind::kMessageBox;
   if (!ReadText(window, seen.title)) return false;
+  seen.owner = GetWindow(window, GW_OWNER);
   if (edit == nullptr && !ReadMessageBox(window, seen)) return false;
 
   Expected taken{};

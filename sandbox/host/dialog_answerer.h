@@ -46,8 +46,8 @@ class DialogAnswerer {
   ~DialogAnswerer();
 
   // The windows expected next, in order. A folder dialog with `title` (""
-  // for any folder dialog) is answered with `folder`, or cancelled when that
-  // is empty.
+  // for any folder dialog) and no owner, as the plug-in shows it, is
+  // answered with `folder`, or cancelled when that is empty.
   void ExpectFolderDialog(const std::string& title, const std::wstring& folder);
   // A message box like `box` in every field: caption, text, owner, buttons
   // and icon.
