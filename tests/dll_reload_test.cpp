@@ -38,9 +38,9 @@ int FreeTlsIndices() {
 
 // One stay of the plug-in in the process, as the editor gives it: load,
 // GetFilterTable, init callback, the init message, one export through its
-// menu entry with the folder dialog answered, then the exit callback and the
-// unload. Extended editing is loaded already and stays loaded: the host's
-// load only adds a reference to it.
+// menu entry with the folder dialog answered, then the exit callback, which
+// must answer TRUE, and the unload. Extended editing is loaded already and
+// stays loaded: the host's load only adds a reference to it.
 void ExportInOneLoadOfThePlugin(const std::wstring& folder) {
   SandboxSession session;
   const sandbox::LoadedFilter* exedit = session.LoadExedit();
@@ -52,11 +52,13 @@ void ExportInOneLoadOfThePlugin(const std::wstring& folder) {
   session.host().calls().clear();
   session.answerer().ExpectFolderDialog(FolderDialogTitle(kExportAll), folder);
   session.host().ChooseMenu(kExportAll);
+  session.host().Unload();  // the exit callbacks, then FreeLibrary
 
   EXPECT_EQ(session.answerer().Mismatch(), "");
-  EXPECT_EQ(session.host().calls(),
-            ExportCalls(ContextIn(session.host(), *exedit, *trebbo), folder, {0, 6}));
-  session.Close();  // the exit callbacks, then FreeLibrary
+  std::vector<Call> expected =
+      ExportCalls(ContextIn(session.host(), *exedit, *trebbo), folder, {0, 6});
+  expected.push_back({Call::Kind::kExit, TRUE, &trebbo->record});
+  EXPECT_EQ(session.host().calls(), expected);
   EXPECT_EQ(GetModuleHandleA("trebbo.auf"), nullptr) << "trebbo.auf stayed loaded";
 }
 

@@ -33,24 +33,32 @@ Host::Host() {
 }
 
 Host::~Host() {
+  Unload();
+  if (g_host == this) g_host = nullptr;
+}
+
+void Host::Unload() {
   // The editor calls a plug-in's exit callback before it frees the DLL; here
   // while the windows still stand, in the order of the unloading below.
   for (auto it = filters_.rbegin(); it != filters_.rend(); ++it) {
     FilterRecord& record = (*it)->record;
     if ((*it)->module != nullptr && record.func_exit != nullptr) {
-      record.func_exit(&record);
+      const BOOL answer = record.func_exit(&record);
+      if (recording_) calls_.push_back({Call::Kind::kExit, answer, &record});
     }
   }
   // Then detach every window, so tearing them down calls no plug-in code.
   for (const auto& filter : filters_) {
+    if (filter->window == nullptr) continue;
     SetWindowLongPtrA(filter->window, GWLP_USERDATA, 0);
     DestroyWindow(filter->window);
+    filter->window = nullptr;
   }
   // Reverse load order: a plug-in may hold on to modules loaded before it.
   for (auto it = filters_.rbegin(); it != filters_.rend(); ++it) {
     if ((*it)->module != nullptr) FreeLibrary((*it)->module);
+    (*it)->module = nullptr;
   }
-  if (g_host == this) g_host = nullptr;
 }
 
 LoadedFilter* Host::LoadPlugin(const std::string& path) {

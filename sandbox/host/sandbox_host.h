@@ -25,15 +25,17 @@
 namespace sandbox {
 
 // One call into the host's services or into extended editing's routines,
-// with every argument it was given. Fields a call does not take stay empty.
+// with every argument it was given, or one call of a plug-in's exit callback
+// by the host, with its answer. Fields a call does not take stay empty.
 struct Call {
-  enum class Kind { kSystemInfo, kFilterByIndex, kAddMenuItem, kChangeScene, kSave, kLoad };
+  enum class Kind { kSystemInfo, kFilterByIndex, kAddMenuItem, kChangeScene, kSave, kLoad, kExit };
   Kind kind{};
   // Filter by index: the index; add menu entry: the id; scene switch: the
-  // scene asked for; save, load: the scene current when it ran.
+  // scene asked for; save, load: the scene current when it ran; exit
+  // callback: what it answered.
   int number = 0;
   // Add menu entry, load: the caller's record; scene switch: extended
-  // editing's.
+  // editing's; exit callback: the plug-in's own.
   const FilterRecord* record = nullptr;
   EditHandle edit = nullptr;  // system information, scene switch, load
   std::string text{};         // add menu entry: its text; save, load: the path
@@ -59,8 +61,7 @@ struct LoadedFilter {
 class Host {
  public:
   Host();
-  // Calls every plug-in's exit callback, then destroys the windows and frees
-  // the DLLs; sends no message.
+  // Unloads, if that was not done.
   ~Host();
   Host(const Host&) = delete;
   Host& operator=(const Host&) = delete;
@@ -84,6 +85,10 @@ class Host {
   // starts with a system-information call) meets its record under another
   // name, the lookup after that under its own.
   void DropForOneLookup(LoadedFilter* filter, int lookups_found);
+  // Calls every plug-in's exit callback, recording each with its answer,
+  // then destroys the windows and frees the DLLs; sends no message. The
+  // filters stay listed, without their DLLs.
+  void Unload();
 
   // The menu entries are the add-menu-entry calls that made them.
   const Call* FindMenuEntry(int id) const;  // null when none

@@ -10,7 +10,7 @@ namespace sandbox {
 // The fields a call was given: the host leaves the others empty.
 void PrintTo(const Call& call, std::ostream* out) {
   static const char* const kKinds[] = {"system information", "filter by index", "add menu entry",
-                                       "switch", "save", "load"};
+                                       "switch", "save", "load", "exit callback answered"};
   *out << kKinds[static_cast<int>(call.kind)] << " " << call.number;
   if (call.record != nullptr) *out << ", record " << call.record;
   if (call.edit != nullptr) *out << ", edit " << call.edit;
