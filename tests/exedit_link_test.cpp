@@ -87,17 +87,12 @@ TEST(ExeditLink, ResolvesOnlyAnAlreadyLoadedModuleAndReachesItsRoutines) {
   EXPECT_EQ(host.calls(), expected);
 }
 
-// What the stand-in's routines were asked while a command ran, counted
-// without allocating.
-struct RoutineCounts {
-  int saves = 0;
-  int loads = 0;
-};
-RoutineCounts routines;
-
-void __cdecl CountRoutine(const StandinCall* call) {
-  if (call->routine == kStandinSave) ++routines.saves;
-  if (call->routine == kStandinLoad) ++routines.loads;
+// Saves and loads the stand-in reported while a command ran, counted without
+// allocating: the host's record of them would allocate on the thread whose
+// allocations are made to fail.
+int saves_and_loads = 0;
+void __cdecl CountSaveOrLoad(const StandinCall* call) {
+  if (call->routine != kStandinChangeScene) ++saves_and_loads;
 }
 
 // A command that runs out of memory must end quietly, having saved and loaded
@@ -106,13 +101,11 @@ void __cdecl CountRoutine(const StandinCall* call) {
 // stopped between two saves or loads would leave a folder or a project half
 // done, on some scene in the middle. Every allocation a whole command makes is
 // made to fail in turn; each time, the callback returns FALSE with nothing
-// escaping, no routine saved or loaded, no window came but the folder dialog,
-// and the editor is on the scene it was on or on the root scene; and the first
-// allocation comes before the command asks the host or extended editing
-// anything, or opens any window. The plug-in's code is linked into this
-// program so that its allocations can be made to fail; the host records only
-// then, as its record allocates on the same thread when it grows or holds a
-// path. It resolves the link, which then stays resolved for the process, so
+// escaping, nothing saved or loaded, no window but the folder dialog, and the
+// editor on the scene it was on or on the root scene. The first allocation
+// comes before the command calls the host or opens any window. The plug-in's
+// code is linked into this program so that its allocations can be made to
+// fail. It resolves the link, which then stays resolved for the process, so
 // it runs in the exedit_link entry's.
 TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
   HMODULE standin = LoadLibraryA(testing_support::ExeditStandinPath().c_str());
@@ -123,89 +116,60 @@ TEST(ExeditLink, RunningOutOfMemoryEndsEitherCommandBeforeAnySaveOrLoad) {
   const sandbox::LoadedFilter* exedit = host.LoadPlugin(testing_support::ExeditStandinPath());
   ASSERT_NE(exedit, nullptr) << host.last_error();
   StandinControl* control = sandbox::StandinOf(exedit->module);
-  ASSERT_NE(control, nullptr);
   FilterRecord* own = &host.AddBareFilter("Trebbo", nullptr)->record;
+  // The host records only its services' calls, which then need no allocation.
+  control->report = CountSaveOrLoad;
   host.calls().reserve(256);
-  const StandinReportFn host_report = control->report;
-  control->report = CountRoutine;
   for (StandinScene& scene : control->scenes) scene.count = 0;
   control->scenes[3].count = 1;
   constexpr int kSceneBefore = 7;
   const std::wstring folder = testing_support::NewScratchFolder(L"out-of-memory");
 
-  struct Outcome {
-    BOOL result = TRUE;
-    bool escaped = false;
-    int allocations = 0;
-    bool failed = false;  // the allocation to fail was made
-    RoutineCounts routines;
-    int scene = -1;  // the current scene at the end
-    std::string unexpected_windows;
-    size_t windows = 0;
-    std::vector<sandbox::Call> calls;  // of the host's services
-  };
-  // The command with the allocation numbered `fail_at` (from 1) failing, or
-  // none for 0.
-  auto run = [&](WPARAM command, int fail_at) {
-    routines = {};
-    control->current_scene = kSceneBefore;
-    host.calls().clear();
-    host.set_recording(fail_at == 1);
-    Outcome outcome;
-    {
+  // The export first: the import reads what it wrote. Allocation 0 is none:
+  // the whole command, whose allocations are counted.
+  for (WPARAM command : {1026u, 1025u}) {
+    int whole = 0;
+    for (int fail_at = 0; fail_at <= whole; ++fail_at) {
+      SCOPED_TRACE("command " + std::to_string(command) + ", allocation " +
+                   std::to_string(fail_at) + " of " + std::to_string(whole));
+      saves_and_loads = 0;
+      control->current_scene = kSceneBefore;
+      host.calls().clear();
       sandbox::DialogAnswerer answerer;
       answerer.ExpectFolderDialog(command == 1026 ? "Select folder to save"
                                                   : "Select folder to import",
                                   folder);
       allocations = {0, fail_at, false};
       counting_thread = GetCurrentThreadId();
+      BOOL result = TRUE;
       try {
-        outcome.result =
-            FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
+        result = FilterWndProc(nullptr, kHostMsgCommand, command, 0, host.edit_handle(), own);
       } catch (...) {
-        outcome.escaped = true;
+        ADD_FAILURE() << "an exception escaped";
       }
       counting_thread = 0;
-      for (const sandbox::Window& window : answerer.seen()) {
-        if (!window.expected) outcome.unexpected_windows += window.title + "\n";
+      EXPECT_FALSE(result);
+      if (fail_at == 0) {
+        whole = allocations.count;
+        EXPECT_GT(whole, 0);
+        EXPECT_EQ(saves_and_loads, 2) << "the root scene and scene 3";
+        EXPECT_EQ(control->current_scene, 0);
+        continue;
       }
-      outcome.windows = answerer.seen().size();
-    }
-    outcome.calls = host.calls();
-    outcome.allocations = allocations.count;
-    outcome.failed = allocations.failed;
-    outcome.routines = routines;
-    outcome.scene = control->current_scene;
-    return outcome;
-  };
-
-  // The export first: the import reads what it wrote.
-  for (WPARAM command : {1026u, 1025u}) {
-    const Outcome whole = run(command, 0);
-    ASSERT_FALSE(whole.escaped) << command;
-    ASSERT_EQ(whole.routines.saves + whole.routines.loads, 2)
-        << command << ": the root scene and scene 3";
-    ASSERT_EQ(whole.scene, 0) << command;
-    ASSERT_GT(whole.allocations, 0) << command;
-    for (int fail_at = 1; fail_at <= whole.allocations; ++fail_at) {
-      SCOPED_TRACE("command " + std::to_string(command) + ", allocation " +
-                   std::to_string(fail_at) + " of " + std::to_string(whole.allocations));
-      const Outcome outcome = run(command, fail_at);
-      EXPECT_TRUE(outcome.failed);
-      EXPECT_FALSE(outcome.escaped);
-      EXPECT_FALSE(outcome.result);
-      EXPECT_EQ(outcome.routines.saves, 0);
-      EXPECT_EQ(outcome.routines.loads, 0);
-      EXPECT_TRUE(outcome.scene == kSceneBefore || outcome.scene == 0) << outcome.scene;
-      EXPECT_EQ(outcome.unexpected_windows, "");
+      EXPECT_TRUE(allocations.failed);
+      EXPECT_EQ(saves_and_loads, 0);
+      EXPECT_TRUE(control->current_scene == kSceneBefore || control->current_scene == 0)
+          << control->current_scene;
+      // At the first allocation no window at all, later the folder dialog.
+      for (const sandbox::Window& window : answerer.seen()) {
+        EXPECT_TRUE(window.expected && fail_at > 1) << window.title;
+      }
       if (fail_at == 1) {
-        EXPECT_EQ(outcome.calls, std::vector<sandbox::Call>{});
-        EXPECT_EQ(outcome.scene, kSceneBefore);
-        EXPECT_EQ(outcome.windows, 0u) << "not even the folder dialog";
+        EXPECT_EQ(host.calls(), std::vector<sandbox::Call>{});
+        EXPECT_EQ(control->current_scene, kSceneBefore);
       }
     }
   }
-  control->report = host_report;
   FreeLibrary(standin);
 }
 
