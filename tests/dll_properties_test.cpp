@@ -11,6 +11,7 @@
 #include <cwchar>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "host/host_api.h"
+#include "sandbox/host/paths.h"
 #include "tests/support/sjis_texts.h"
 #include "tests/support/test_paths.h"
 
@@ -28,6 +30,7 @@ struct DllFile {
   std::string path;
   WORD machine;
 };
+void PrintTo(const DllFile& file, std::ostream* out) { *out << file.path; }
 
 class TrebboAufFile : public ::testing::TestWithParam<DllFile> {
  protected:
@@ -202,13 +205,16 @@ TEST_P(TrebboAufFile, HoldsEveryJapaneseTextAsShiftJis) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shipped, TrebboAufFile,
-                         ::testing::Values(DllFile{testing_support::ShippedAufPath(),
-                                                   IMAGE_FILE_MACHINE_I386}));
-#ifdef _WIN64
-INSTANTIATE_TEST_SUITE_P(X86_64TestBuild, TrebboAufFile,
+// The plug-in this build loads, in the 32-bit build the shipped one; and in
+// the x86-64 build the shipped one besides, read but never loaded.
+INSTANTIATE_TEST_SUITE_P(ThisBuild, TrebboAufFile,
                          ::testing::Values(DllFile{testing_support::TrebboAufPath(),
-                                                   IMAGE_FILE_MACHINE_AMD64}));
+                                                   sizeof(void*) == 4 ? IMAGE_FILE_MACHINE_I386
+                                                                      : IMAGE_FILE_MACHINE_AMD64}));
+#ifdef _WIN64
+INSTANTIATE_TEST_SUITE_P(Shipped, TrebboAufFile,
+                         ::testing::Values(DllFile{sandbox::WindowsPath(TREBBO_SHIPPED_AUF_PATH),
+                                                   IMAGE_FILE_MACHINE_I386}));
 #endif
 
 // ---- the filter table, from the loaded DLL ---------------------------------

@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 
 std::string TrebboAufPath() { return sandbox::WindowsPath(TREBBO_AUF_PATH); }
 
-std::string ShippedAufPath() { return sandbox::WindowsPath(TREBBO_SHIPPED_AUF_PATH); }
-
 std::string ExeditStandinPath() { return sandbox::WindowsPath(EXEDIT_STANDIN_PATH); }
 
 std::wstring NewScratchFolder(const std::wstring& hint) {

@@ -6,10 +6,8 @@
 namespace testing_support {
 
 // The plug-in the tests load (in the 32-bit build the shipped one, in the
-// x86-64 build its own), the shipped one, and the stand-in exedit.auf, as
-// Windows paths.
+// x86-64 build its own) and the stand-in exedit.auf, as Windows paths.
 std::string TrebboAufPath();
-std::string ShippedAufPath();
 std::string ExeditStandinPath();
 
 // A new empty folder under the wine temp folder, unique per call.
