@@ -5,6 +5,10 @@
 # The name a script's messages start with.
 script_name=$(basename "$0")
 
+# A command that ends the script (set -e) without a step of its own still
+# names itself.
+trap 'echo "$script_name: line $LINENO: $BASH_COMMAND failed (exit status $?)" >&2' ERR
+
 # Runs one step of a script; a failure ends the script with a line that
 # names the step and its exit status.
 step() {

@@ -26,7 +26,7 @@ run_tests() {
   log=$(mktemp)
   xvfb-run -a ctest --preset "$preset" "$@" | tee "$log" || status=$?
   passed=$(grep -cE 'Test +#[0-9]+: .* Passed ' "$log" || true)
-  skipped=$(grep -oE 'Test +#[0-9]+: [^ ]+ \.*\*\*\*Skipped' "$log" | awk '{print $3}' | paste -sd, - | sed 's/,/, /g')
+  skipped=$(grep -oE 'Test +#[0-9]+: [^ ]+ \.*\*\*\*Skipped' "$log" | awk '{print $3}' | paste -sd, - | sed 's/,/, /g' || true)
   rm -f "$log"
   tally+=("$build: $passed passed${skipped:+; skipped, not passed: $skipped${no_32bit:+ ($no_32bit)}}$([ "$status" -eq 0 ] || echo "; FAILED")")
   return "$status"
