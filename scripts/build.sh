@@ -4,7 +4,8 @@
 # extended editing), and shows the plug-in at work in the sandbox host: the
 # shipped DLL where the machine runs 32-bit programs, else the x86-64 test
 # build of the same sources. What is built and released is the same, byte for
-# byte, on either kind of machine.
+# byte, on either kind of machine. A 32-bit wine that fails for another
+# reason than the kernel's stops it, after the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh

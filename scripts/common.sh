@@ -21,26 +21,37 @@ step() {
   fi
 }
 
-wine32_loader=/usr/lib/wine/wine
-wine64_loader=/usr/lib/wine/wine64
+# Wine's loaders; either may be set from outside, for tests and unusual
+# installs.
+wine32_loader=${TREBBO_WINE32_LOADER:-/usr/lib/wine/wine}
+wine64_loader=${TREBBO_WINE64_LOADER:-/usr/lib/wine/wine64}
 
 # Sets no_32bit to one sentence saying why this machine runs no 32-bit x86
 # programs, or to "" where it runs them. It tries one, wine's own 32-bit
 # loader, once: the answer is exported (TREBBO_32BIT_PROBED) to every script
-# and test started from here. TREBBO_NO_32BIT=1 makes any machine take the
-# path of one that runs none.
+# and test started from here. Only two answers skip the 32-bit programs: the
+# kernel refusing the loader (ENOEXEC, which bash reports as "Exec format
+# error" with status 126), or TREBBO_NO_32BIT=1, which makes any machine
+# take that path. Any other failure of the loader ends the script: a missing
+# wine32 would otherwise pass for a kernel that cannot run it, and the
+# shipped DLL would never run.
 check_32bit() {
   if [ -z "${TREBBO_32BIT_PROBED:-}" ]; then
-    local output
+    local output status=0
     if [ "${TREBBO_NO_32BIT:-0}" != 0 ]; then
       TREBBO_32BIT_PROBED="TREBBO_NO_32BIT=$TREBBO_NO_32BIT is set, for a run as on a machine that runs no 32-bit x86 programs"
-    elif output=$("$wine32_loader" --version 2>&1); then
-      TREBBO_32BIT_PROBED=yes
-    elif [[ $output == *"Exec format error"* ]]; then
-      TREBBO_32BIT_PROBED="this machine's kernel runs no 32-bit x86 programs (Exec format error: its IA-32 emulation is off, which the kernel setting ia32_emulation=on turns on)"
     else
-      # Without the shell's own "script: line N:" before the reason.
-      TREBBO_32BIT_PROBED="wine's 32-bit loader does not run here ($(sed 's/^.*: line [0-9]*: //' <<<"$output" | paste -sd' ' -))"
+      output=$("$wine32_loader" --version 2>&1) || status=$?
+      if [ "$status" -eq 0 ]; then
+        TREBBO_32BIT_PROBED=yes
+      elif [ "$status" -eq 126 ] && [[ $output == *"Exec format error"* ]]; then
+        TREBBO_32BIT_PROBED="this machine's kernel runs no 32-bit x86 programs (Exec format error: its IA-32 emulation is off, which the kernel setting ia32_emulation=on turns on)"
+      else
+        # What it said, without the shell's own "script: line N:" before it.
+        output=$(sed 's/^.*: line [0-9]*: //' <<<"$output" | paste -sd' ' -)
+        echo "$script_name: wine's 32-bit loader $wine32_loader does not run (exit status $status${output:+: $output}); install what is missing with scripts/setup.sh, or set TREBBO_NO_32BIT=1 to run without the real DLL on purpose" >&2
+        exit 1
+      fi
     fi
     export TREBBO_32BIT_PROBED
   fi

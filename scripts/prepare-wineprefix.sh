@@ -4,7 +4,7 @@
 # test can choose a drive root, whose path already ends in "\".
 # Usage: prepare-wineprefix.sh PREFIX [win32|win64]   (win32 by default)
 # Exits with 77 (skipped, for ctest) when a 32-bit prefix is asked for where
-# the machine runs no 32-bit programs.
+# the machine runs no 32-bit programs, or under TREBBO_NO_32BIT=1.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 prefix=$1 arch=${2:-win32}
