@@ -69,3 +69,21 @@ pe_machine() {
     *) echo unknown ;;
   esac
 }
+
+# Prints one build's line of scripts/test.sh's tally from its ctest output
+# LOG: how many entries passed, which were skipped (never counted as
+# passed) and whether ctest failed (its exit STATUS). REASON is this
+# machine's reason to skip the build's entries, "" where none may be
+# skipped: a skipped entry then fails the run as surely as a failed one,
+# since it proved nothing. Returns 1 when the line is a failure.
+ctest_tally() {
+  local build=$1 log=$2 status=$3 reason=$4 passed skipped
+  passed=$(grep -cE 'Test +#[0-9]+: .* Passed ' "$log" || true)
+  skipped=$(grep -oE 'Test +#[0-9]+: [^ ]+ \.*\*\*\*Skipped' "$log" | awk '{print $3}' | paste -sd, - | sed 's/,/, /g' || true)
+  if [ -n "$skipped" ] && [ -z "$reason" ]; then
+    reason="nothing may be skipped here"
+    status=1
+  fi
+  echo "$build: $passed passed${skipped:+; skipped, not passed: $skipped ($reason)}$([ "$status" -eq 0 ] || echo "; FAILED")"
+  [ "$status" -eq 0 ]
+}
