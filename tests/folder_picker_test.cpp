@@ -95,17 +95,19 @@ ComState MeasureCom() {
 
 // The dialog answerer the other tests rely on to say that exactly the
 // expected windows came, message boxes with the expected text, owner, lone
-// OK button and no icon: those checks mean something only if it sees the
-// opposite when it happens.
+// OK button, no icon and no place above other programs: those checks mean
+// something only if it sees the opposite when it happens.
 TEST(DialogAnswerer, NamesAMessageBoxUnlikeTheExpectedOneAndTheOneThatNeverCame) {
   sandbox::DialogAnswerer answerer;
   answerer.ExpectMessageBox(
       {sandbox::Window::Kind::kMessageBox, "Trebbo", L"", "surprise", nullptr, {IDOK}});
 
-  EXPECT_EQ(MessageBoxA(nullptr, "surprise", "Trebbo", MB_OKCANCEL | MB_ICONERROR), IDOK);
+  EXPECT_EQ(MessageBoxA(nullptr, "surprise", "Trebbo",
+                        MB_OKCANCEL | MB_ICONERROR | MB_SYSTEMMODAL),
+            IDOK);
 
   const std::string box = "message box \"Trebbo\": \"surprise\", no owner, buttons 1";
-  EXPECT_EQ(answerer.Mismatch(), "unexpected " + box + " 2, icon where " + box +
+  EXPECT_EQ(answerer.Mismatch(), "unexpected " + box + " 2, icon, topmost where " + box +
                                      ", no icon was expected\n"
                                      "1 expected window(s) never came, the first " +
                                      box + ", no icon\n");

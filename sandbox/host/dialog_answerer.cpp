@@ -66,11 +66,13 @@ HWND FirstEditDescendant(HWND dialog) {
   return nullptr;
 }
 
-// The text, buttons and icon of a message box. False, like ReadText,
-// when one of its windows did not answer in time.
+// The text, buttons, icon and modality of a message box. False, like
+// ReadText, when one of its windows did not answer in time.
 bool ReadMessageBox(HWND box, Window& seen) {
   const HWND text = GetDlgItem(box, kMessageBoxTextId);
   if (text != nullptr && !ReadText(text, seen.text)) return false;
+  seen.owner_disabled = seen.owner != nullptr && !IsWindowEnabled(seen.owner);
+  seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   for (HWND child : Descendants(box)) {
     if (!IsWindowVisible(child)) continue;
     if (IsClass(child, L"Button")) seen.buttons.push_back(GetDlgCtrlID(child));
@@ -105,9 +107,10 @@ std::string Describe(const Window& window, bool caption_only) {
   }
   std::string line = "message box " + Quoted(window.title);
   if (caption_only) return line;
-  line += ": " + Quoted(window.text) + ", " + OwnerOf(window) + ", buttons";
+  line += ": " + Quoted(window.text) + ", " + OwnerOf(window) +
+          (window.owner_disabled ? " disabled" : "") + ", buttons";
   for (int id : window.buttons) line += " " + std::to_string(id);
-  return line + (window.icon ? ", icon" : ", no icon");
+  return line + (window.icon ? ", icon" : ", no icon") + (window.topmost ? ", topmost" : "");
 }
 
 bool Matches(const Window& expected, bool caption_only, const Window& seen) {
@@ -118,7 +121,9 @@ bool Matches(const Window& expected, bool caption_only, const Window& seen) {
   }
   return expected.title == seen.title &&
          (caption_only || (expected.text == seen.text && expected.owner == seen.owner &&
-                           expected.buttons == seen.buttons && expected.icon == seen.icon));
+                           expected.buttons == seen.buttons && expected.icon == seen.icon &&
+                           expected.owner_disabled == seen.owner_disabled &&
+                           expected.topmost == seen.topmost));
 }
 
 }  // namespace

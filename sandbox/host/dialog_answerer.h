@@ -33,6 +33,8 @@ struct Window {
   HWND owner = nullptr;
   std::vector<int> buttons{};  // ids of the visible buttons, e.g. {IDOK}
   bool icon = false;
+  bool owner_disabled = false;  // while it is open: modal to its owner
+  bool topmost = false;         // above every program's windows: system-modal
   // Met windows only: whether the script expected it. One it did not expect
   // is cancelled (folder dialogs) or confirmed (message boxes) at once.
   bool expected = false;
@@ -49,8 +51,8 @@ class DialogAnswerer {
   // for any folder dialog) and no owner, as the plug-in shows it, is
   // answered with `folder`, or cancelled when that is empty.
   void ExpectFolderDialog(const std::string& title, const std::wstring& folder);
-  // A message box like `box` in every field: caption, text, owner, buttons
-  // and icon.
+  // A message box like `box` in every field: caption, text, owner, buttons,
+  // icon and modality.
   void ExpectMessageBox(const Window& box);
   // A message box of the system's own with this caption, whatever it says.
   void ExpectSystemMessageBox(const std::string& caption);

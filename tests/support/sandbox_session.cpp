@@ -41,7 +41,9 @@ void SandboxSession::ExpectClosedCleanly() {
 }
 
 sandbox::Window TrebboMessage(const char* text, HWND owner) {
-  return {sandbox::Window::Kind::kMessageBox, "Trebbo", L"", text, owner, {IDOK}};
+  sandbox::Window box{sandbox::Window::Kind::kMessageBox, "Trebbo", L"", text, owner, {IDOK}};
+  box.owner_disabled = true;
+  return box;
 }
 
 }  // namespace testing_support

@@ -41,8 +41,9 @@ class SandboxSession {
 };
 
 // A message box of the plug-in's as its users must see it: caption "Trebbo",
-// `text` (the expected Shift_JIS bytes), owned by the plug-in's window, a lone
-// OK button and no icon.
+// `text` (the expected Shift_JIS bytes), owned by the plug-in's window and
+// modal to it (the window disabled, the box not above other programs), a
+// lone OK button and no icon.
 sandbox::Window TrebboMessage(const char* text, HWND owner);
 
 }  // namespace testing_support
