@@ -25,10 +25,12 @@
 
 namespace {
 
-// A plug-in file and the machine it is built for.
+// A plug-in file, the machine it is built for, and what makes it when
+// another build than the one under test does.
 struct DllFile {
   std::string path;
   WORD machine;
+  const char* made_by = "";
 };
 void PrintTo(const DllFile& file, std::ostream* out) { *out << file.path; }
 
@@ -39,7 +41,8 @@ class TrebboAufFile : public ::testing::TestWithParam<DllFile> {
   // program still see their own first load of the DLL and its DllMain.
   void SetUp() override {
     module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(module_, nullptr) << "cannot map " << path_ << ", error " << GetLastError();
+    ASSERT_NE(module_, nullptr) << "cannot map " << path_ << ", error " << GetLastError()
+                                << GetParam().made_by;
   }
   void TearDown() override {
     if (module_ != nullptr) FreeLibrary(module_);
@@ -213,8 +216,10 @@ INSTANTIATE_TEST_SUITE_P(ThisBuild, TrebboAufFile,
                                                                       : IMAGE_FILE_MACHINE_AMD64}));
 #ifdef _WIN64
 INSTANTIATE_TEST_SUITE_P(Shipped, TrebboAufFile,
-                         ::testing::Values(DllFile{sandbox::WindowsPath(TREBBO_SHIPPED_AUF_PATH),
-                                                   IMAGE_FILE_MACHINE_I386}));
+                         ::testing::Values(DllFile{
+                             sandbox::WindowsPath(TREBBO_SHIPPED_AUF_PATH), IMAGE_FILE_MACHINE_I386,
+                             "; dist/trebbo.auf is made by the 32-bit build: `cmake --build "
+                             "--preset default`, or run `scripts/test.sh`"}));
 #endif
 
 // ---- the filter table, from the loaded DLL ---------------------------------
