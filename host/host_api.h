@@ -4,8 +4,8 @@
 // little-endian words. The same sources also build for x86-64, for tests
 // only (the host has no x86-64 interface); there every word of a record is an
 // 8-byte slot, so a field lies at twice its 32-bit offset (the one its
-// comment gives). The static_asserts pin each build's layout, so a field slipping by one word
-// fails the build.
+// comment gives). The static_asserts pin each build's layout, so a field
+// slipping by one word fails the build.
 #pragma once
 
 #include <windows.h>
