@@ -4,8 +4,9 @@
 # under 64-bit wine in build-x64/wineprefix, unless TREBBO_WINEPREFIX names
 # another. The prefix is made on first use. Where the machine runs no 32-bit
 # programs (or under TREBBO_NO_32BIT=1), a 32-bit one is not started: this
-# says why and exits with 77, which ctest counts as skipped. A 32-bit wine
-# that fails for any other reason is a failure, exit status 1.
+# says why and exits with 77, which ctest counts as skipped. Where the
+# kernel runs them, a 32-bit wine that does not run is a failure, exit
+# status 1.
 # Usage: wine-run.sh PROGRAM [ARGUMENTS...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
