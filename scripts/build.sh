@@ -4,13 +4,14 @@
 # extended editing), and shows the plug-in at work in the sandbox host: the
 # shipped DLL where the machine runs 32-bit programs, else the x86-64 test
 # build of the same sources. What is built and released is the same, byte for
-# byte, on either kind of machine. A 32-bit wine that fails for another
-# reason than the kernel's stops it, after the build.
+# byte, on either kind of machine. Where the kernel runs 32-bit programs, a
+# 32-bit wine that does not run stops it, after the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
-step "installing what is missing (scripts/setup.sh)" scripts/setup.sh
+# Setup's own last line says what it could not install and what to do.
+scripts/setup.sh || exit
 step "configuring the build (cmake --preset default)" cmake --preset default
 step "building dist/trebbo.auf and the release zip" cmake --build --preset default
 echo

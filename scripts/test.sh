@@ -13,7 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
-step "installing what is missing (scripts/setup.sh)" scripts/setup.sh >/dev/null
+# Setup's own last line says what it could not install and what to do.
+scripts/setup.sh >/dev/null || exit
 check_32bit
 if [ -z "$no_32bit" ]; then
   echo "$script_name: this machine runs 32-bit x86 programs: every test runs on the real DLL, then the whole suite again on the x86-64 build."
