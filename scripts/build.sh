@@ -20,6 +20,7 @@ echo "built: dist/trebbo.auf ($(stat -c %s dist/trebbo.auf) bytes, sha256 $(sha2
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)
 zip=dist/trebbo-$version.zip
 echo "release: $zip ($(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1))"
+echo "  made with $(release_toolchain); the published SHA-256 is that of the zip Debian 12's packages make"
 echo
 
 check_32bit

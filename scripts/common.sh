@@ -139,3 +139,11 @@ ctest_tally() {
   echo "$build: $passed passed${skipped:+; skipped, not passed: $skipped ($reason)}$([ "$status" -eq 0 ] || echo "; FAILED")"
   [ "$status" -eq 0 ]
 }
+
+# The Debian packages that make the shipped DLL and the release zip, with
+# their versions: a published SHA-256 holds for the zip these make; another
+# toolchain makes another DLL, as valid.
+release_toolchain() {
+  dpkg-query -W -f='${Package} ${Version}\n' g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 zip 2>/dev/null |
+    paste -sd, - | sed 's/,/, /g' || true
+}

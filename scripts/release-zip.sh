@@ -3,7 +3,8 @@
 # order: trebbo.auf, readme.txt (the user guide, CRLF, Shift_JIS),
 # readme_en.txt (the English guide, CRLF, UTF-8 with a byte-order mark, so
 # that Notepad reads it as UTF-8 whatever the system's code page) and
-# LICENSE.txt (the licence, CRLF). Prints the zip's SHA-256.
+# LICENSE.txt (the licence, CRLF). Prints the zip's SHA-256 and the
+# packages that made it.
 # Usage: release-zip.sh ZIP DATE STAGE_DIR DLL README_UTF8 README_EN_UTF8 LICENSE
 #
 # Reproducible: the same inputs give the same zip bytes in any folder at any
@@ -13,6 +14,7 @@
 # --format=zip, CPack) cannot do this: they record each file's inode change
 # time, which no option sets, so two builds never give the same bytes.
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 zip=$1 date=$2 stage=$3 dll=$4 readme=$5 readme_en=$6 license=$7
 export TZ=UTC LC_ALL=C
 
@@ -57,4 +59,4 @@ rm -f "$stage.zip"
 (cd "$stage" && zip -X -D -q "$stage.zip" trebbo.auf readme.txt readme_en.txt LICENSE.txt)
 mkdir -p "$(dirname "$zip")"
 mv "$stage.zip" "$zip"
-echo "$(basename "$zip"): $(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1)"
+echo "$(basename "$zip"): $(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1), made with $(release_toolchain)"
