@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The scripts' own decisions, with stand-in wine loaders that record their
-# calls: the probe's answer to a 32-bit loader that runs, one the kernel
-# refuses (ENOEXEC) and a missing one; what wine-run.sh starts under
-# TREBBO_NO_32BIT=1; how test.sh's tally counts skipped entries.
+# The scripts' own decisions, with stand-ins that record their calls for the
+# wine loaders, the package tools and the build tools: the kernel question
+# and the 32-bit loader (a loader that fails where the kernel runs 32-bit
+# programs is never skipped); what wine-run.sh starts under
+# TREBBO_NO_32BIT=1; what setup.sh adds and installs on either kind of
+# kernel and with a mirror mid-sync; how test.sh's tally counts skipped
+# entries, and that a failing entry fails test.sh itself; the size report
+# on both kinds of objdump listing.
 # Usage: scripts_test.sh WORK
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,29 +14,52 @@ work=$1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-rm -rf "$work" && mkdir -p "$work/prefix" && touch "$work/prefix/system.reg" || exit 1
+rm -rf "$work" && mkdir -p "$work/prefix" "$work/bin" && touch "$work/prefix/system.reg" || exit 1
 # Whatever the run that started this test learnt or was told stays out.
 unset TREBBO_32BIT_PROBED TREBBO_NO_32BIT TREBBO_WINE32_LOADER TREBBO_WINE64_LOADER
-export TREBBO_WINEPREFIX=$work/prefix
+export TREBBO_WINEPREFIX=$work/prefix CALLS=$work/calls
+real_ctest=$(command -v ctest)
 
-for name in wine32 wine64; do
-  printf '#!/bin/sh\necho "%s $*" >>"%s/calls"\n' "$name" "$work" >"$work/$name"
-done
-printf '\0\0\0\0' >"$work/refused"   # no format the kernel knows: ENOEXEC
-chmod +x "$work/wine32" "$work/wine64" "$work/refused"
+# stand_in NAME BODY: a program on $work/bin that runs BODY.
+stand_in() { printf '#!/usr/bin/env bash\n%s\n' "$2" >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
+for name in wine32 wine64 cmake sleep localedef; do stand_in "$name" "echo \"$name \$*\" >>\"\$CALLS\""; done
+stand_in runs 'exit 0'
+stand_in not-executable 'exit 0' && chmod -x "$work/bin/not-executable"
+printf '\0\0\0\0' >"$work/bin/refused"   # no format the kernel knows: ENOEXEC
+chmod +x "$work/bin/refused"
+stand_in sudo 'exec "$@"'
+stand_in dpkg '[ "$1" = --print-foreign-architectures ] || echo "dpkg $*" >>"$CALLS"'
+stand_in dpkg-query 'case " $MISSING " in *" $3 "*) exit 1 ;; esac; printf "install ok installed"'
+stand_in locale 'echo ja_JP.utf8'
+# apt-get records its command and packages, without the options before them;
+# its first UPDATE_FAILS updates fail as on a mirror mid-sync, and an install
+# of INSTALL_FAILS fails.
+stand_in apt-get 'while [ "${1#-}" != "$1" ]; do [ "$1" != -o ] || shift; shift; done
+echo "apt-get $*" >>"$CALLS"
+if [ "$1" = update ] && [ "$(grep -c "^apt-get update" "$CALLS")" -le "${UPDATE_FAILS:-0}" ]; then
+  echo "E: Failed to fetch http://mirror/dists/x/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress? [IP: 10.0.0.1 80]"
+  exit 100
+elif [ "$1" = install ] && [[ " $* " == *" ${INSTALL_FAILS:-} "* ]]; then
+  echo "E: Unable to correct problems, you have held broken packages."
+  exit 100
+fi'
+stand_in xvfb-run 'shift; exec "$@"'
+# ctest runs the entries of $work/ctest-PRESET.
+stand_in ctest "echo \"ctest \$*\" >>\"\$CALLS\"; exec $real_ctest --test-dir $work/ctest-\$2"
 # The headers wine-run.sh tells the programs apart by.
 pe() { { printf 'MZ'; head -c 58 /dev/zero; printf '\x40\0\0\0PE\0\0%b' "$1"; } >"$work/$2"; }
 pe '\x4c\x01' program32.exe
 pe '\x64\x86' program64.exe
 
-# Runs wine-run.sh with the environment given; sets status, said (stderr)
-# and calls (what the stand-in loaders were asked, one line each).
+# run [NAME=VALUE...] SCRIPT [ARGUMENT...]: runs one of the scripts with the
+# environment given; sets status, said (what it printed) and calls (what the
+# stand-ins were asked, one line each).
+scripts=$root/scripts
 run() {
-  rm -f "$work/calls"
+  rm -f "$CALLS"
   status=0
-  env "$@" "$root/scripts/wine-run.sh" "$program" one two 2>"$work/said" >/dev/null || status=$?
-  said=$(cat "$work/said")
-  calls=$(cat "$work/calls" 2>/dev/null)
+  said=$(env "$@" 2>&1) || status=$?
+  calls=$(cat "$CALLS" 2>/dev/null)
 }
 # expect WHAT STATUS CALLS [TEXT...]: the last run ended with STATUS, made
 # exactly CALLS and said each TEXT.
@@ -41,23 +68,60 @@ expect() {
   shift 3
   [ "$status" = "$expected_status" ] || fail "$what: exit status $status, expected $expected_status"
   [ "$calls" = "$expected_calls" ] ||
-    fail "$what: the loaders were called as '$calls', expected '$expected_calls'"
+    fail "$what: the stand-ins were called as '$calls', expected '$expected_calls'"
   for text; do [[ $said == *"$text"* ]] || fail "$what: does not say '$text', says '$said'"; done
 }
+# wine LOADER KERNEL [NAME=VALUE...]: wine-run.sh with that 32-bit loader,
+# the kernel's answer that of the program KERNEL.
+wine() {
+  run TREBBO_WINE32_LOADER="$work/bin/$1" TREBBO_I386_PROGRAM="$work/bin/$2" "${@:3}" \
+    "$scripts/wine-run.sh" "$program" one two
+}
 
+# The kernel question's program, as the kernel would load it.
+(source "$root/scripts/common.sh" && write_i386_program "$work/i386")
+header=$(i686-w64-mingw32-readelf -h -l -W "$work/i386" 2>&1)
+for text in "Class: ELF32" "Type: EXEC" "Machine: Intel 80386" "Entry point address: 0x8048054" \
+  "LOAD 0x000000 0x08048000 0x08048000 0x0005b 0x0005b R E"; do
+  [[ $(tr -s ' ' <<<"$header") == *"$text"* ]] || fail "the i386 program: no '$text' in: $header"
+done
+[ "$(stat -c %s "$work/i386")" = $((0x5b)) ] || fail "the i386 program is not the 91 bytes it loads"
 program=$work/program32.exe
-run TREBBO_WINE32_LOADER="$work/wine32"
-expect "a 32-bit loader that runs" 0 "wine32 --version"$'\n'"wine32 $program one two"
-run TREBBO_WINE32_LOADER="$work/refused"
-expect "a loader the kernel refuses" 77 "" "Exec format error" "ia32_emulation=on" "$program does not run"
-run TREBBO_WINE32_LOADER="$work/missing"
-expect "a missing loader" 1 "" "loader $work/missing does not run" "No such file or directory" \
-  "scripts/setup.sh" "TREBBO_NO_32BIT=1"
-run TREBBO_WINE32_LOADER="$work/wine32" TREBBO_NO_32BIT=1
+run TREBBO_WINE32_LOADER="$work/bin/wine32" "$scripts/wine-run.sh" "$program"
+[ "$status" = 0 ] || [ "$status" = 77 ] || fail "the kernel's own answer: exit status $status: $said"
+
+wine wine32 runs
+expect "a kernel and a 32-bit loader that run" 0 "wine32 --version"$'\n'"wine32 $program one two"
+wine refused runs
+expect "a loader refused where the kernel runs 32-bit programs" 1 "" \
+  "loader $work/bin/refused does not run (exit status 126" "Exec format error" "scripts/setup.sh" "TREBBO_NO_32BIT=1"
+wine missing runs
+expect "a missing loader where the kernel runs 32-bit programs" 1 "" "No such file or directory"
+wine missing refused
+expect "a kernel that refuses 32-bit programs" 77 "" "Exec format error" "ia32_emulation=on" "$program does not run"
+wine missing not-executable
+expect "a kernel that answers neither way" 1 "" "cannot tell whether this kernel runs 32-bit x86 programs"
+wine wine32 runs TREBBO_NO_32BIT=1
 expect "a 32-bit program under the switch" 77 "" "TREBBO_NO_32BIT=1 is set" "$program does not run"
 program=$work/program64.exe
-run TREBBO_WINE32_LOADER="$work/missing" TREBBO_WINE64_LOADER="$work/wine64" TREBBO_NO_32BIT=1
+run TREBBO_WINE64_LOADER="$work/bin/wine64" TREBBO_NO_32BIT=1 "$scripts/wine-run.sh" "$program" one two
 expect "an x86-64 program under the switch" 0 "wine64 $program one two"
+
+# setup.sh on a fresh machine, whose package tools are the stand-ins.
+setup() { run PATH="$work/bin:$PATH" TREBBO_I386_PROGRAM="$work/bin/$1" "${@:2}" "$scripts/setup.sh"; }
+updates="apt-get update"$'\n'"sleep 10"$'\n'"apt-get update"$'\n'"sleep 10"$'\n'"apt-get update"
+again="run scripts/setup.sh again later (a package mirror mid-sync mends itself)"
+setup runs MISSING="xauth zip wine32:i386" UPDATE_FAILS=2 INSTALL_FAILS=wine32:i386
+expect "setup where the kernel runs 32-bit programs" 1 \
+  "dpkg --add-architecture i386"$'\n'"$updates"$'\n'"apt-get install xauth zip"$'\n'"apt-get install wine32:i386"
+[ "$(tail -n 1 <<<"$said")" = "setup.sh: apt could not install the 32-bit wine, wine32:i386 (exit status 100: E: Unable to correct problems, you have held broken packages.); $again, or set TREBBO_NO_32BIT=1 to build and test without the real DLL on purpose" ] ||
+  fail "setup's last line when wine32 cannot be installed: $said"
+setup refused MISSING="zip wine32:i386" UPDATE_FAILS=3
+expect "setup where the kernel refuses them, the mirror mid-sync" 0 "$updates"$'\n'"apt-get install zip" \
+  "neither the i386 architecture nor wine32:i386 is added"
+setup refused MISSING="zip" UPDATE_FAILS=3 INSTALL_FAILS=zip
+[ "$status:$(tail -n 1 <<<"$said")" = "1:setup.sh: apt could not install what the build and the tests need (exit status 100: E: Failed to fetch http://mirror/dists/x/main/binary-i386/Packages.xz File has unexpected size (374820 != 376004). Mirror sync in progress?; E: Unable to correct problems, you have held broken packages.); $again" ] ||
+  fail "setup's last line when the build's packages cannot be installed: status $status, $said"
 
 # test.sh's tally, from a real ctest run: one entry passes, one is skipped.
 mkdir -p "$work/ctest"
@@ -77,6 +141,50 @@ expect "a skip for the machine's reason" 0 "" \
   "build: 1 passed; skipped, not passed: declined (the kernel's reason)"
 tally ""
 expect "a skip where none may be" 1 "" "build: 1 passed; skipped, not passed: declined (nothing may be skipped here); FAILED"
+
+# test.sh itself, its builds and ctest's runs the stand-ins: an entry that
+# fails in either build must fail the command, whatever tee makes of
+# ctest's status.
+mkdir -p "$work/passing" && echo 'add_test(ran true)' >"$work/passing/CTestTestfile.cmake"
+echo 'add_test(broken false)' >>"$work/ctest/CTestTestfile.cmake"
+builds=$(for preset in default x86-64; do
+  printf 'cmake --preset %s\ncmake --build --preset %s\nctest --preset %s -R x\n' "$preset" "$preset" "$preset"
+done)
+for failing in "default x86-64" "x86-64 default"; do
+  set -- $failing
+  ln -sfn ctest "$work/ctest-$1" && ln -sfn passing "$work/ctest-$2"
+  line32="the 32-bit build: 1 passed" line64="the x86-64 build: 1 passed"
+  if [ "$1" = default ]; then
+    line32+="; skipped, not passed: declined (TREBBO_NO_32BIT=1 is set, for a run as on a machine that runs no 32-bit x86 programs); FAILED"
+  else
+    line64+="; skipped, not passed: declined (nothing may be skipped here); FAILED"
+  fi
+  run PATH="$work/bin:$PATH" TREBBO_NO_32BIT=1 "$scripts/test.sh" -R x
+  expect "test.sh, an entry failing in the $1 build" 1 "$builds" "test.sh: $line32"$'\n'"test.sh: $line64"
+done
+
+# The size report on one DLL's imports as two objdumps list them.
+listing() {
+  printf 'The Import Tables (interpreted .idata section contents)\n vma:            Hint    Time      Forward  DLL       First\n'
+  printf '\n\tDLL Name: ole32.dll\n\t%s\n\t%s\n\t%s\n\n\tDLL Name: USER32.dll\n\t%s\n\t%s\n\n' "$@"
+}
+listing "vma:  Hint/Ord Member-Name Bound-To" $'32538\t   17  CoCreateInstance' $'3254c\t   66  CoInitializeEx' \
+  "vma:  Hint/Ord Member-Name Bound-To" $'32594\t  606  MessageBoxA' >"$work/listing-2.40"
+listing "vma:     Ordinal  Hint  Member-Name  Bound-To" "00032244  <none>  0011  CoCreateInstance" \
+  "00032248  <none>  0042  CoInitializeEx" "vma:     Ordinal  Hint  Member-Name  Bound-To" \
+  "00032260  <none>  025e  MessageBoxA" >"$work/listing-2.44"
+sed 's/Hint\/Ord/Hint/' "$work/listing-2.40" >"$work/listing-unknown"
+for version in 2.40 2.44 unknown; do
+  stand_in objdump "cat $work/listing-$version"
+  status=0 calls=""
+  said=$(OBJDUMP=$work/bin/objdump "$root/scripts/dll-size-report.sh" "$work/i386" 2>&1) || status=$?
+  if [ "$version" = unknown ]; then
+    expect "the size report on a listing it cannot read" 1 "" "no function counted for ole32.dll USER32.dll"
+  else
+    expect "the size report on binutils $version's listing" 0 "" \
+      "i386: 91 bytes (0.1 KiB), 3 imported functions (ole32.dll 2, USER32.dll 1)"
+  fi
+done
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) of the scripts failed"; exit 1; }
 echo "the scripts' decisions: as expected"
