@@ -47,6 +47,7 @@ mapfile -t missing_packages < <(missing "${packages[@]}")
 mapfile -t missing_32bit < <(missing "${packages_32bit[@]}")
 
 # Every apt run is bounded, and each download tried again by apt itself.
+install_limit=1800
 apt_get() {
   local limit=$1
   shift
@@ -54,10 +55,10 @@ apt_get() {
     -o Acquire::Retries=3 -o DPkg::Lock::Timeout=120 "$@"
 }
 # apt's own error lines in LOG (an index it could not fetch, a package it
-# could not install and why), on one line.
+# could not install and why), on one line; none, where it printed none.
 apt_errors() {
-  grep -E '^(E|W): |^ [^ ].* : (Pre)?Depends: ' "$1" | sed 's/ *\[IP: [^]]*\]//' | tr -s ' \t' ' ' |
-    paste -sd';' - | sed 's/;/; /g'
+  { grep -E '^(E|W): |^ [^ ].* : (Pre)?Depends: ' "$1" || true; } | sed 's/ *\[IP: [^]]*\]//' |
+    tr -s ' \t' ' ' | paste -sd';' - | sed 's/;/; /g'
 }
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
@@ -67,10 +68,10 @@ update_errors=""
 install() {
   local what=$1 ways=$2 status=0 errors
   shift 2
-  apt_get 1800 install "$@" 2>&1 | tee "$logs/install" || status=$?
+  apt_get "$install_limit" install "$@" 2>&1 | tee "$logs/install" || status=$?
   [ "$status" -ne 0 ] || return 0
   errors=$update_errors$(apt_errors "$logs/install")
-  [ "$status" -ne 124 ] || errors="${errors:+$errors; }no end within 1800 s"
+  [ "$status" -ne 124 ] || errors="${errors:+$errors; }no end within $install_limit s"
   echo "$script_name: apt could not install $what (exit status $status${errors:+: $errors}); $ways" >&2
   exit 1
 }
