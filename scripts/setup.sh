@@ -68,7 +68,7 @@ update_errors=""
 install() {
   local what=$1 ways=$2 status=0 errors
   shift 2
-  apt_get "$install_limit" install "$@" 2>&1 | tee "$logs/install" || status=$?
+  apt_get "$install_limit" "${pin[@]}" install "$@" 2>&1 | tee "$logs/install" || status=$?
   [ "$status" -ne 0 ] || return 0
   errors=$update_errors$(apt_errors "$logs/install")
   [ "$status" -ne 124 ] || errors="${errors:+$errors; }no end within $install_limit s"
@@ -89,6 +89,19 @@ if [ "${#missing_packages[@]}" -gt 0 ] || [ "${#missing_32bit[@]}" -gt 0 ] || [ 
   done
   [ "$status" -eq 0 ] || update_errors=$(apt_errors "$logs/update")
   update_errors=${update_errors:+$update_errors; }
+  # A library comes in both architectures at one version only. Where a
+  # suite's i386 index could not be fetched, its amd64 updates may have no
+  # i386 twin that apt knows of, and wine32:i386 would not install: then both
+  # installs leave that suite's updates aside.
+  pin=()
+  suites=$(sed -n 's|^E: Failed to fetch .*/dists/\([^/]*\)/.*binary-i386/.*|\1|p' "$logs/update" | sort -u)
+  if [ -n "$suites" ] && [ "${#missing_32bit[@]}" -gt 0 ]; then
+    for suite in $suites; do printf 'Package: *\nPin: release n=%s\nPin-Priority: 100\n\n' "$suite"; done \
+      >"$logs/preferences"
+    cat /etc/apt/preferences >>"$logs/preferences" 2>/dev/null || true
+    pin=(-o "Dir::Etc::Preferences=$logs/preferences")
+    echo "$script_name: the i386 index of $(echo $suites) could not be fetched, so this install leaves its updates aside (apt-get upgrade takes them once the mirror has synced)"
+  fi
   again="run scripts/setup.sh again later (a package mirror mid-sync mends itself)"
   if [ "${#missing_packages[@]}" -gt 0 ]; then
     install "what the build and the tests need" "$again" "${missing_packages[@]}"

@@ -31,11 +31,15 @@ stand_in sudo 'exec "$@"'
 stand_in dpkg '[ "$1" = --print-foreign-architectures ] || echo "dpkg $*" >>"$CALLS"'
 stand_in dpkg-query 'case " $MISSING " in *" $3 "*) exit 1 ;; esac; printf "install ok installed"'
 stand_in locale 'echo ja_JP.utf8'
-# apt-get records its command and packages, without the options before them;
-# its first UPDATE_FAILS updates fail as on a mirror mid-sync, and an install
-# of INSTALL_FAILS fails.
-stand_in apt-get 'while [ "${1#-}" != "$1" ]; do [ "$1" != -o ] || shift; shift; done
-echo "apt-get $*" >>"$CALLS"
+# apt-get records its command and packages, without the options before them
+# but for the pins of a preferences file; its first UPDATE_FAILS updates fail
+# as on a mirror mid-sync, and an install of INSTALL_FAILS fails.
+stand_in apt-get 'while [ "${1#-}" != "$1" ]; do
+  [ "$1" != -o ] || shift
+  [[ $1 != Dir::Etc::Preferences=* ]] || pins=" ($(grep -h "^Pin:" "${1#*=}"))"
+  shift
+done
+echo "apt-get $*${pins:-}" >>"$CALLS"
 if [ "$1" = update ] && [ "$(grep -c "^apt-get update" "$CALLS")" -le "${UPDATE_FAILS:-0}" ]; then
   echo "E: Failed to fetch http://mirror/dists/x/main/binary-i386/Packages.xz  File has unexpected size (374820 != 376004). Mirror sync in progress? [IP: 10.0.0.1 80]"
   exit 100
@@ -116,6 +120,10 @@ expect "setup where the kernel runs 32-bit programs" 1 \
   "dpkg --add-architecture i386"$'\n'"$updates"$'\n'"apt-get install xauth zip"$'\n'"apt-get install wine32:i386"
 [ "$(tail -n 1 <<<"$said")" = "setup.sh: apt could not install the 32-bit wine, wine32:i386 (exit status 100: E: Unable to correct problems, you have held broken packages.); $again, or set TREBBO_NO_32BIT=1 to build and test without the real DLL on purpose" ] ||
   fail "setup's last line when wine32 cannot be installed: $said"
+setup runs MISSING="zip wine32:i386" UPDATE_FAILS=3
+expect "setup where the kernel runs 32-bit programs, the i386 index mid-sync" 0 \
+  "dpkg --add-architecture i386"$'\n'"$updates"$'\n'"apt-get install zip (Pin: release n=x)"$'\n'"apt-get install wine32:i386 (Pin: release n=x)" \
+  "the i386 index of x could not be fetched, so this install leaves its updates aside"
 setup refused MISSING="zip wine32:i386" UPDATE_FAILS=3
 expect "setup where the kernel refuses them, the mirror mid-sync" 0 "$updates"$'\n'"apt-get install zip" \
   "neither the i386 architecture nor wine32:i386 is added"
