@@ -15,6 +15,10 @@ source scripts/common.sh
 
 # Setup's own last line says what it could not install and what to do.
 scripts/setup.sh >/dev/null || exit
+# The verdict at the end is only as sound as the script that reaches it:
+# the scripts' own check, which runs this one on a failing suite, comes
+# first, and its failure stops the command before any verdict.
+step "checking the scripts' own decisions" "${TREBBO_SCRIPTS_CHECK:-tests/scripts_test.sh}" build/scripts-check
 check_32bit
 if [ -z "$no_32bit" ]; then
   echo "$script_name: this machine runs 32-bit x86 programs: every test runs on the real DLL, then the whole suite again on the x86-64 build."

@@ -22,7 +22,7 @@ real_ctest=$(command -v ctest)
 
 # stand_in NAME BODY: a program on $work/bin that runs BODY.
 stand_in() { printf '#!/usr/bin/env bash\n%s\n' "$2" >"$work/bin/$1" && chmod +x "$work/bin/$1"; }
-for name in wine32 wine64 cmake sleep localedef; do stand_in "$name" "echo \"$name \$*\" >>\"\$CALLS\""; done
+for name in wine32 wine64 cmake sleep localedef scripts-check; do stand_in "$name" "echo \"$name \$*\" >>\"\$CALLS\""; done
 stand_in runs 'exit 0'
 stand_in not-executable 'exit 0' && chmod -x "$work/bin/not-executable"
 printf '\0\0\0\0' >"$work/bin/refused"   # no format the kernel knows: ENOEXEC
@@ -155,7 +155,7 @@ expect "a skip where none may be" 1 "" "build: 1 passed; skipped, not passed: de
 # ctest's status.
 mkdir -p "$work/passing" && echo 'add_test(ran true)' >"$work/passing/CTestTestfile.cmake"
 echo 'add_test(broken false)' >>"$work/ctest/CTestTestfile.cmake"
-builds=$(for preset in default x86-64; do
+builds="scripts-check build/scripts-check"$'\n'$(for preset in default x86-64; do
   printf 'cmake --preset %s\ncmake --build --preset %s\nctest --preset %s -R x\n' "$preset" "$preset" "$preset"
 done)
 for failing in "default x86-64" "x86-64 default"; do
@@ -167,9 +167,11 @@ for failing in "default x86-64" "x86-64 default"; do
   else
     line64+="; skipped, not passed: declined (nothing may be skipped here); FAILED"
   fi
-  run PATH="$work/bin:$PATH" TREBBO_NO_32BIT=1 "$scripts/test.sh" -R x
+  run PATH="$work/bin:$PATH" TREBBO_SCRIPTS_CHECK="$work/bin/scripts-check" TREBBO_NO_32BIT=1 "$scripts/test.sh" -R x
   expect "test.sh, an entry failing in the $1 build" 1 "$builds" "test.sh: $line32"$'\n'"test.sh: $line64"
 done
+run PATH="$work/bin:$PATH" TREBBO_SCRIPTS_CHECK=false TREBBO_NO_32BIT=1 "$scripts/test.sh"
+expect "test.sh, the scripts' own check failing" 1 "" "test.sh: checking the scripts' own decisions failed"
 
 # The size report on one DLL's imports as two objdumps list them.
 listing() {
