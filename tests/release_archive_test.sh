@@ -4,9 +4,9 @@
 # dist/; readme.txt the user guide with its placeholders filled in, CRLF
 # line endings, Shift_JIS; readme_en.txt the English guide with its
 # placeholders filled in, a UTF-8 byte-order mark, UTF-8, CRLF line endings;
-# no line of either readme wider than 76 columns; LICENSE.txt the licence
-# with CRLF line endings. Runs natively, not under wine, and reads the zip
-# with CMake's own archive reader.
+# no line of either readme wider than the ruler it carries; LICENSE.txt the
+# licence with CRLF line endings. Runs natively, not under wine, and reads
+# the zip with CMake's own archive reader.
 # Usage: release_archive_test.sh ZIP DLL GUIDE GUIDE_EN LICENSE VERSION RELEASE_DATE WORK
 set -uo pipefail
 zip=$1 dll=$2 guide=$3 guide_en=$4 license=$5 version=$6 release_date=$7 work=$8
@@ -48,23 +48,28 @@ filled_guide() {
   sed -e "s/@PROJECT_VERSION@/$version/g" -e "s/@TREBBO_RELEASE_DATE@/$release_date/g" "$1"
 }
 
-# Lines wider than 76 columns, a full-width character counting 2. In
+# A readme's ruler: its first line made only of "=" (after the byte-order
+# mark, if any); its width in columns is the limit of every line.
+ruler_width() {
+  awk '{ sub(/^\357\273\277/, ""); sub(/\r$/, "") } /^=+$/ { print length($0); exit }' "$1"
+}
+# Lines wider than RULER columns, a full-width character counting 2. In
 # Shift_JIS a line's bytes are its columns: awk under the C locale counts
 # bytes.
 wide_sjis_lines() {
-  awk '{ sub(/\r$/, ""); if (length($0) > 76) print NR " (" length($0) ")" }' "$1"
+  awk -v ruler="$2" '{ sub(/\r$/, ""); if (length($0) > ruler) print NR " (" length($0) ")" }' "$1"
 }
 # In UTF-8, wc -L counts display columns under a UTF-8 locale (C.UTF-8, which
 # Debian always has): 2 for the East Asian wide and full-width characters,
 # 1 for the ambiguous ones (①, ♪, é ...), 0 for the byte-order mark; a CR
 # ends a line as LF does. Where it finds a line too wide, each is named.
 wide_utf8_lines() {
-  local number=0 width line
-  [ "$(LC_ALL=C.UTF-8 wc -L <"$1")" -le 76 ] && return
+  local ruler=$2 number=0 width line
+  [ "$(LC_ALL=C.UTF-8 wc -L <"$1")" -le "$ruler" ] && return
   while IFS= read -r line; do
     number=$((number + 1))
     width=$(printf '%s\n' "$line" | LC_ALL=C.UTF-8 wc -L)
-    [ "$width" -le 76 ] || echo "$number ($width)"
+    [ "$width" -le "$ruler" ] || echo "$number ($width)"
   done <"$1"
 }
 [ "$(printf '全a\n' | LC_ALL=C.UTF-8 wc -L)" = 3 ] ||
@@ -77,15 +82,20 @@ decode_utf8_with_bom() {
   tail -c +4 "$1" | iconv -f UTF-8 -t UTF-8
 }
 
-# One readme: CRLF throughout, no line wider than 76 columns, the version
+# One readme: CRLF throughout, no line wider than its ruler, the version
 # named on the line `version_line` ends, and its text the guide `source`.
 check_readme() {
   local name=$1 encoding=$2 decode=$3 wide_lines=$4 source=$5 version_line=$6
-  local file=$work/$name text=$work/$name.utf8 wide
+  local file=$work/$name text=$work/$name.utf8 ruler wide
   [ -f "$file" ] || { fail "no $name in the zip"; return; }
   check_crlf "$file"
-  wide=$($wide_lines "$file")
-  [ -z "$wide" ] || fail "$name lines wider than 76 columns: $(echo $wide)"
+  ruler=$(ruler_width "$file")
+  if [ -z "$ruler" ]; then
+    fail "$name has no ruler, a line made only of \"=\""
+  else
+    wide=$($wide_lines "$file" "$ruler")
+    [ -z "$wide" ] || fail "$name lines wider than its ruler, $ruler columns: $(echo $wide)"
+  fi
   if ! $decode "$file" >"$text" 2>"$work/$name.err"; then
     fail "$name is not $encoding: $(cat "$work/$name.err")"
     return
