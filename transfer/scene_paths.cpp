@@ -10,8 +10,9 @@ constexpr char kPrefix[] = "scene_";
 constexpr char kSuffix[] = ".exo";
 // The longest name any int would give, with its NUL.
 constexpr size_t kNameRoom = sizeof "scene_-2147483648.exo";
-// For writes a name and its NUL into this room unchecked: a smaller room
-// would have every command write past the string, in the editor's process.
+// ScenePath::For writes a name and its NUL into this room unchecked: a
+// smaller room would have every command write past the string, in the
+// editor's process.
 static_assert(kNameRoom >= sizeof kRootSceneFileName,
               "room for the root scene's name and its NUL");
 static_assert(kNameRoom >= sizeof kPrefix - 1 +
