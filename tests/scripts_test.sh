@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# The scripts' own decisions, with stand-ins that record their calls for the
-# wine loaders, the package tools and the build tools: the kernel question
-# and the 32-bit loader (a loader that fails where the kernel runs 32-bit
-# programs is never skipped); what wine-run.sh starts under
-# TREBBO_NO_32BIT=1; what setup.sh adds and installs on either kind of
-# kernel and with a mirror mid-sync; how test.sh's tally counts skipped
-# entries, and that a failing entry fails test.sh itself; the size report
-# on both kinds of objdump listing.
+# The scripts' own decisions, natively, with stand-ins that record their
+# calls for the wine loaders, the package tools and the build tools; each
+# part below says what it holds the scripts to.
 # Usage: scripts_test.sh WORK
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -131,44 +126,32 @@ setup refused MISSING="zip" UPDATE_FAILS=3 INSTALL_FAILS=zip
 [ "$status:$(tail -n 1 <<<"$said")" = "1:setup.sh: apt could not install what the build and the tests need (exit status 100: E: Failed to fetch http://mirror/dists/x/main/binary-i386/Packages.xz File has unexpected size (374820 != 376004). Mirror sync in progress?; E: Unable to correct problems, you have held broken packages.); $again" ] ||
   fail "setup's last line when the build's packages cannot be installed: status $status, $said"
 
-# test.sh's tally, from a real ctest run: one entry passes, one is skipped.
-mkdir -p "$work/ctest"
-cat >"$work/ctest/CTestTestfile.cmake" <<'EOF'
+# test.sh itself, its builds the stand-ins and its ctest runs real ones: a
+# skipped entry is never counted as passed, and fails a build where nothing
+# may be skipped; an entry that fails in either build fails the command,
+# whatever tee makes of ctest's status.
+mkdir -p "$work/skipping" "$work/failing"
+cat >"$work/skipping/CTestTestfile.cmake" <<'EOF'
 add_test(ran true)
 add_test(declined sh -c "exit 77")
 set_tests_properties(declined PROPERTIES SKIP_RETURN_CODE 77)
 EOF
-ctest --test-dir "$work/ctest" >"$work/ctest.log" 2>&1 || fail "ctest failed: $(cat "$work/ctest.log")"
-# The tally's line with this machine's reason to skip ("" for none), as said.
-tally() {
-  status=0 calls=""
-  said=$(source "$root/scripts/common.sh" && ctest_tally build "$work/ctest.log" 0 "$1") || status=$?
-}
-tally "the kernel's reason"
-expect "a skip for the machine's reason" 0 "" \
-  "build: 1 passed; skipped, not passed: declined (the kernel's reason)"
-tally ""
-expect "a skip where none may be" 1 "" "build: 1 passed; skipped, not passed: declined (nothing may be skipped here); FAILED"
-
-# test.sh itself, its builds and ctest's runs the stand-ins: an entry that
-# fails in either build must fail the command, whatever tee makes of
-# ctest's status.
-mkdir -p "$work/passing" && echo 'add_test(ran true)' >"$work/passing/CTestTestfile.cmake"
-echo 'add_test(broken false)' >>"$work/ctest/CTestTestfile.cmake"
+printf 'add_test(ran true)\nadd_test(broken false)\n' >"$work/failing/CTestTestfile.cmake"
 builds="scripts-check build/scripts-check"$'\n'$(for preset in default x86-64; do
   printf 'cmake --preset %s\ncmake --build --preset %s\nctest --preset %s -R x\n' "$preset" "$preset" "$preset"
 done)
-for failing in "default x86-64" "x86-64 default"; do
-  set -- $failing
-  ln -sfn ctest "$work/ctest-$1" && ln -sfn passing "$work/ctest-$2"
-  line32="the 32-bit build: 1 passed" line64="the x86-64 build: 1 passed"
-  if [ "$1" = default ]; then
-    line32+="; skipped, not passed: declined (TREBBO_NO_32BIT=1 is set, for a run as on a machine that runs no 32-bit x86 programs); FAILED"
+declined="skipped, not passed: declined"
+switch="TREBBO_NO_32BIT=1 is set, for a run as on a machine that runs no 32-bit x86 programs"
+for failing in x86-64 default; do
+  if [ "$failing" = x86-64 ]; then
+    ln -sfn skipping "$work/ctest-default" && ln -sfn failing "$work/ctest-x86-64"
+    tally="the 32-bit build: 1 passed; $declined ($switch)"$'\n'"test.sh: the x86-64 build: 1 passed; FAILED"
   else
-    line64+="; skipped, not passed: declined (nothing may be skipped here); FAILED"
+    ln -sfn failing "$work/ctest-default" && ln -sfn skipping "$work/ctest-x86-64"
+    tally="the 32-bit build: 1 passed; FAILED"$'\n'"test.sh: the x86-64 build: 1 passed; $declined (nothing may be skipped here); FAILED"
   fi
   run PATH="$work/bin:$PATH" TREBBO_SCRIPTS_CHECK="$work/bin/scripts-check" TREBBO_NO_32BIT=1 "$scripts/test.sh" -R x
-  expect "test.sh, an entry failing in the $1 build" 1 "$builds" "test.sh: $line32"$'\n'"test.sh: $line64"
+  expect "test.sh, an entry failing in the $failing build" 1 "$builds" "test.sh: $tally"
 done
 run PATH="$work/bin:$PATH" TREBBO_SCRIPTS_CHECK=false TREBBO_NO_32BIT=1 "$scripts/test.sh"
 expect "test.sh, the scripts' own check failing" 1 "" "test.sh: checking the scripts' own decisions failed"

@@ -160,11 +160,6 @@ std::vector<Window> DialogAnswerer::seen() const {
   return seen_;
 }
 
-size_t DialogAnswerer::PendingAnswers() const {
-  const std::lock_guard<std::mutex> lock(mutex_);
-  return script_.size();
-}
-
 std::string DialogAnswerer::Mismatch() const {
   const std::lock_guard<std::mutex> lock(mutex_);
   std::string mismatch;

@@ -59,7 +59,6 @@ class DialogAnswerer {
 
   // Every window answered, in the order they came.
   std::vector<Window> seen() const;
-  size_t PendingAnswers() const;
   // Empty when exactly the expected windows came; otherwise a line (UTF-8)
   // for each window that came where the script expected another or nothing,
   // and the count of expected ones that never came.

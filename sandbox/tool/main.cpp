@@ -90,20 +90,6 @@ void FillSampleProject(StandinControl& control) {
   Print("sample project: objects in scenes 0, 1, 3 and 10");
 }
 
-bool SetCheckbox(sandbox::Host& host, int value) {
-  for (const auto& filter : host.filters()) {
-    if (lstrcmpiA(sandbox::FileNameOf(filter->path).c_str(), "trebbo.auf") != 0 ||
-        filter->check_values.empty()) {
-      continue;
-    }
-    filter->check_values[0] = value;
-    Print(std::string("checkbox 0 of trebbo.auf set ") + (value ? "on" : "off"));
-    return true;
-  }
-  PrintError("--checkbox: trebbo.auf with a checkbox is not loaded");
-  return false;
-}
-
 // False only when no menu entry has this id.
 bool RunCommand(Session& session, int id, StandinControl* standin) {
   const sandbox::Call* entry = session.host.FindMenuEntry(id);
@@ -157,9 +143,6 @@ int RunSession(const Options& options) {
   PrintNewWindows(session);
   PrintMenu(host);
 
-  if (options.set_checkbox && !SetCheckbox(host, options.checkbox_value)) {
-    return ExitStatus(host, kExitCannotServe);
-  }
   StandinControl* const standin = sandbox::FindStandin(host);
   if ((options.sample_project || options.print_scenes) && standin == nullptr) {
     PrintError("the stand-in extended editing (exedit.auf of the sandbox) is not loaded");
@@ -175,10 +158,6 @@ int RunSession(const Options& options) {
   for (int id : options.runs) {
     if (!RunCommand(session, id, standin)) return ExitStatus(host, kExitCannotServe);
   }
-  if (session.answerer.PendingAnswers() > 0) {
-    Print("");
-    Print(std::to_string(session.answerer.PendingAnswers()) + " folder answer(s) left unused");
-  }
   if (options.print_scenes) {
     Print("");
     PrintScenes(*standin);
@@ -192,16 +171,8 @@ int wmain(int argc, wchar_t** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
-    PrintError(error + " (see trebbo-host --help)");
+    PrintError(error + " (the README's \"The sandbox host\" lists the options)");
     return kExitUsage;
-  }
-  if (options.help) {
-    Print(UsageText());
-    return kExitDone;
-  }
-  if (options.version) {
-    Print("trebbo-host " TREBBO_VERSION);
-    return kExitDone;
   }
   return RunSession(options);
 }

@@ -8,8 +8,8 @@
 
 namespace sandbox::tool {
 
-// The exit statuses that --help lists. When several apply, the lowest wins:
-// a plug-in that failed explains a missing menu entry.
+// The exit statuses, as the README lists them. When several apply, the
+// lowest wins: a plug-in that failed explains a missing menu entry.
 constexpr int kExitDone = 0;
 constexpr int kExitPluginFailed = 1;  // did not load, or init FALSE and no menu entry
 constexpr int kExitUsage = 2;
@@ -18,20 +18,14 @@ constexpr int kExitCannotServe = 4;   // what was asked needs what is not loaded
 
 struct Options {
   std::vector<std::wstring> plugins;  // full paths, in load order
-  bool set_checkbox = false;
-  int checkbox_value = 0;
-  std::vector<std::wstring> answers;  // full paths, or empty for a cancel
+  std::vector<std::wstring> answers;  // full paths
   bool sample_project = false;
   std::vector<int> runs;
   bool print_scenes = false;
-  bool help = false;
-  bool version = false;
 };
 
 // On failure `error` holds a UTF-8 line that names the offending argument.
 bool ParseArguments(int argc, wchar_t** argv, Options& options,
                     std::string& error);
-
-const char* UsageText();
 
 }  // namespace sandbox::tool

@@ -46,12 +46,8 @@ std::string FilterLabel(const LoadedFilter& filter) {
 
 std::string WindowLine(const Host& host, const Window& window) {
   if (window.kind == Window::Kind::kFolderDialog) {
-    std::string outcome = "answered " + WideToUtf8(window.folder);
-    if (!window.expected) {
-      outcome = "no answer queued, cancelled";
-    } else if (window.folder.empty()) {
-      outcome = "cancelled";
-    }
+    const std::string outcome =
+        window.expected ? "answered " + WideToUtf8(window.folder) : "no answer queued, cancelled";
     return "folder dialog " + Quoted(AnsiToUtf8(window.title)) + ": " + outcome;
   }
   std::string owner = "owner: another window";
